@@ -1,0 +1,36 @@
+# Thin wrapper over CMake: the commands the README promises.
+BUILD     ?= build
+SAN_BUILD ?= build-asan
+JOBS      ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all setup build test test-normal test-sanitize demo format clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+build: setup
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: test-normal test-sanitize
+
+test-normal: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-sanitize: setup
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVEX_SANITIZE=ON \
+	      -DKORVEX_WERROR=ON -DKORVEX_BUILD_BENCHMARKS=OFF $(CMAKE_FLAGS)
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+
+demo: build
+	$(BUILD)/bin/korvex
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

@@ -1,0 +1,224 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "platform/text.h"
+
+namespace platform {
+namespace {
+
+bool pathExists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> splitComponents(std::string_view path) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) parts.emplace_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+// The entry of directory dir whose name equals wanted ignoring case: the exact
+// spelling first, else the first match in byte order.
+std::optional<std::string> findEntryIgnoringCase(const std::string& dir, const std::string& wanted) {
+  std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.empty() ? "." : dir.c_str()), ::closedir);
+  if (!handle) return std::nullopt;
+  std::optional<std::string> best;
+  while (dirent* entry = ::readdir(handle.get())) {
+    std::string name = entry->d_name;
+    if (name == wanted) return name;
+    if (sameText(name, wanted) && (!best || name < *best)) best = name;
+  }
+  return best;
+}
+
+}  // namespace
+
+void throwSystemError(std::string_view verb, std::string_view object) {
+  throw FileError("cannot " + std::string(verb) + " " + std::string(object) + ": " +
+                  std::strerror(errno));
+}
+
+std::string normalizeSeparators(std::string_view path) {
+  std::string result(path);
+  std::replace(result.begin(), result.end(), '\\', '/');
+  return result;
+}
+
+std::optional<std::string> resolvePath(std::string_view path) {
+  if (path.empty()) return std::nullopt;
+  std::string normal = normalizeSeparators(path);
+  if (pathExists(normal)) return normal;
+  const bool absolute = normal.front() == '/';
+  std::string resolved = absolute ? "/" : "";
+  for (const std::string& part : splitComponents(normal)) {
+    const std::string dir = resolved;
+    std::string candidate = dir + part;
+    if (part == "." || part == ".." || pathExists(candidate)) {
+      resolved = candidate + "/";
+      continue;
+    }
+    auto entry = findEntryIgnoringCase(dir, part);
+    if (!entry) return std::nullopt;
+    resolved = dir + *entry + "/";
+  }
+  if (resolved.size() > 1) resolved.pop_back();
+  return resolved;
+}
+
+bool fileExists(std::string_view path) {
+  auto resolved = resolvePath(path);
+  struct stat info;
+  return resolved && ::stat(resolved->c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool directoryExists(std::string_view path) {
+  auto resolved = resolvePath(path);
+  struct stat info;
+  return resolved && ::stat(resolved->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string readFile(std::string_view path) {
+  const std::string name = resolvePath(path).value_or(normalizeSeparators(path));
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"), std::fclose);
+  if (!file) throwSystemError("open", path);
+  std::string bytes;
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, got);
+  if (std::ferror(file.get())) throwSystemError("read", path);
+  return bytes;
+}
+
+void writeFileAtomic(std::string_view path, std::string_view bytes) {
+  const std::string target = resolvePath(path).value_or(normalizeSeparators(path));
+  std::string temp = target + ".tmpXXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) throwSystemError("create a temporary file for", path);
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int saved = errno;
+      ::close(fd);
+      ::unlink(temp.c_str());
+      errno = saved;
+      throwSystemError("write", path);
+    }
+    written += static_cast<size_t>(n);
+  }
+  ::fchmod(fd, 0644);
+  if (::close(fd) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
+    const int saved = errno;
+    ::unlink(temp.c_str());
+    errno = saved;
+    throwSystemError("write", path);
+  }
+}
+
+bool deleteFile(std::string_view path) {
+  auto resolved = resolvePath(path);
+  if (!resolved) return true;
+  ::unlink(resolved->c_str());
+  return !pathExists(*resolved);
+}
+
+std::string programDirectory() {
+  std::string buffer(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0) return "./";
+  buffer.resize(static_cast<size_t>(n));
+  return extractFilePath(buffer);
+}
+
+std::string currentDirectory() {
+  std::string buffer(4096, '\0');
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return ".";
+  buffer.resize(std::strlen(buffer.c_str()));
+  return buffer;
+}
+
+std::string extractFileName(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string extractFilePath(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+std::string changeFileExt(std::string_view path, std::string_view extension) {
+  const size_t slash = path.find_last_of("\\/");
+  const size_t dot = path.find_last_of('.');
+  const bool hasExt = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  return std::string(hasExt ? path.substr(0, dot) : path) + std::string(extension);
+}
+
+bool matchesMask(std::string_view name, std::string_view mask) {
+  // Iterative glob match with one backtrack point: linear in practice and
+  // never exponential, whatever the mask.
+  size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || upperChar(mask[m]) == upperChar(name[n]))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string_view::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+TextFileWriter::TextFileWriter(std::string_view path) : path_(normalizeSeparators(path)) {
+  file_ = std::fopen(path_.c_str(), "wb");
+  if (!file_) throwSystemError("create", path);
+  std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+}
+
+TextFileWriter::TextFileWriter(TextFileWriter&& other) noexcept
+    : path_(std::move(other.path_)), file_(std::exchange(other.file_, nullptr)) {}
+
+TextFileWriter::~TextFileWriter() {
+  if (file_) std::fclose(file_);
+}
+
+void TextFileWriter::write(std::string_view text) {
+  if (!file_) throw FileError("cannot write " + path_ + ": the file is closed");
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) throwSystemError("write", path_);
+}
+
+void TextFileWriter::writeLine(std::string_view line) {
+  write(line);
+  write("\r\n");
+}
+
+void TextFileWriter::close() {
+  if (!file_) return;
+  const int failed = std::fclose(std::exchange(file_, nullptr));
+  if (failed != 0) throwSystemError("write", path_);
+}
+
+}  // namespace platform

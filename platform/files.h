@@ -1,0 +1,87 @@
+// Files and paths on a case-sensitive file system for programs written with
+// Windows paths in mind.
+//
+// Input paths may separate directories with '\' or '/'. A name that does not
+// exist as given is looked up component by component ignoring case (switch
+// values arrive upper-cased); when several entries match, the exact spelling
+// wins, else the first in byte order. Paths we build use '/'.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// A failing system call; what() reads "cannot <verb> <object>: <reason>".
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void throwSystemError(std::string_view verb, std::string_view object);
+
+// Turns every '\' into '/'.
+std::string normalizeSeparators(std::string_view path);
+
+// The existing file or directory the path names, found ignoring case where
+// the exact spelling does not exist; nullopt when there is none.
+std::optional<std::string> resolvePath(std::string_view path);
+
+// True when the path (resolved ignoring case) names a regular file.
+bool fileExists(std::string_view path);
+bool directoryExists(std::string_view path);
+
+// Reads the whole file (resolved ignoring case). Throws FileError.
+std::string readFile(std::string_view path);
+
+// Writes bytes to a temporary file beside the target and renames it over the
+// target, so the old file stays whole when anything fails. Throws FileError.
+void writeFileAtomic(std::string_view path, std::string_view bytes);
+
+// Deletes the file; true when it no longer exists afterwards.
+bool deleteFile(std::string_view path);
+
+// The directory of the running executable, ending in '/'.
+std::string programDirectory();
+// The current directory, without a trailing separator.
+std::string currentDirectory();
+
+// The last path component, after the last '\' or '/'.
+std::string extractFileName(std::string_view path);
+// Everything up to and including the last separator (empty when none).
+std::string extractFilePath(std::string_view path);
+// The path with its extension (from the last '.' of the file name) replaced;
+// the new extension includes its dot.
+std::string changeFileExt(std::string_view path, std::string_view extension);
+
+// True when name matches the wildcard mask ('*' any run, '?' one byte),
+// ignoring case as file names on the original platform do.
+bool matchesMask(std::string_view name, std::string_view mask);
+
+// A buffered text file that ends every line with CR LF. Move-only; closes on
+// destruction. Throws FileError when the file cannot be created or written.
+class TextFileWriter {
+ public:
+  explicit TextFileWriter(std::string_view path);
+  ~TextFileWriter();
+  TextFileWriter(TextFileWriter&& other) noexcept;
+  TextFileWriter& operator=(TextFileWriter&&) = delete;
+  TextFileWriter(const TextFileWriter&) = delete;
+  TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+  void write(std::string_view text);
+  void writeLine(std::string_view line);
+  // Flushes and closes; reports a failed write. Called by the destructor too,
+  // which swallows the error, so call it where the error matters.
+  void close();
+
+ private:
+  std::string path_;
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,83 @@
+#include "platform/text.h"
+
+#include <array>
+
+namespace platform {
+namespace {
+
+constexpr std::array<unsigned char, 256> makeUpperTable() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+  for (int c = 'a'; c <= 'z'; ++c) table[c] = static_cast<unsigned char>(c - 32);
+  // Accented small letters à..þ map 32 places down, except the division sign.
+  for (int c = 0xE0; c <= 0xFE; ++c) {
+    if (c != 0xF7) table[c] = static_cast<unsigned char>(c - 32);
+  }
+  table[0x9A] = 0x8A;  // š -> Š
+  table[0x9C] = 0x8C;  // œ -> Œ
+  table[0x9E] = 0x8E;  // ž -> Ž
+  table[0xFF] = 0x9F;  // ÿ -> Ÿ
+  return table;
+}
+
+constexpr auto kUpper = makeUpperTable();
+
+}  // namespace
+
+unsigned char upperChar(unsigned char c) { return kUpper[c]; }
+
+std::string upperCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+  return result;
+}
+
+std::string trim(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+int compareText(std::string_view a, std::string_view b) {
+  const size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < common; ++i) {
+    const int ua = kUpper[static_cast<unsigned char>(a[i])];
+    const int ub = kUpper[static_cast<unsigned char>(b[i])];
+    if (ua != ub) return ua - ub;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool sameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && compareText(a, b) == 0;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::string joinLinesCrLf(const std::vector<std::string>& lines) {
+  size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const auto& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+// Text rules of the Windows-1252 code page, which all of Korvex's text uses.
+//
+// Strings hold single bytes; nothing here converts to or from UTF-8. Every
+// case-insensitive comparison in the programs goes through compareText so that
+// sorted lists, lookups and file-name matching agree with each other.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The upper-case form of one byte: ASCII letters and the accented Latin
+// letters of Windows-1252; every other byte is returned unchanged.
+unsigned char upperChar(unsigned char c);
+std::string upperCase(std::string_view text);
+
+// Removes every byte <= 32 (control bytes and blanks) from both ends.
+std::string trim(std::string_view text);
+
+// Orders by the upper-cased forms, byte by byte: <0, 0 or >0.
+int compareText(std::string_view a, std::string_view b);
+bool sameText(std::string_view a, std::string_view b);
+inline bool lessText(std::string_view a, std::string_view b) { return compareText(a, b) < 0; }
+
+// Splits text into lines, accepting CR LF, LF and CR line ends. A final line
+// end does not start another (empty) line.
+std::vector<std::string> splitLines(std::string_view text);
+
+// Joins lines, each followed by CR LF, as the programs write every text file.
+std::string joinLinesCrLf(const std::vector<std::string>& lines);
+
+}  // namespace platform

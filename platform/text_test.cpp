@@ -1,0 +1,40 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+TEST(Text, UpperCaseFollowsWindows1252) {
+  EXPECT_EQ("ABC_1Z", upperCase("abc_1z"));
+  EXPECT_EQ("\xC0\xC9\xDE\x8A\x8C\x8E\x9F", upperCase("\xE0\xE9\xFE\x9A\x9C\x9E\xFF"));
+  // The division sign, sharp s and micro sign have no capital and stay.
+  EXPECT_EQ("\xF7\xDF\xB5", upperCase("\xF7\xDF\xB5"));
+}
+
+TEST(Text, TrimRemovesEveryControlByteAndBlank) {
+  EXPECT_EQ("a b", trim("\t\r\n \x01" "a b\x1F "));
+  EXPECT_EQ("", trim(" \t "));
+  EXPECT_EQ("\xA0x", trim("\xA0x"));  // a non-breaking space is text, not blank
+}
+
+TEST(Text, CompareIgnoresCaseAndOrdersByUpperCasedBytes) {
+  EXPECT_TRUE(sameText("Hello", "hELLO"));
+  EXPECT_FALSE(sameText("Hello", "Hell"));
+  EXPECT_LT(compareText("abc", "ABD"), 0);
+  EXPECT_LT(compareText("ab", "ABC"), 0);
+  // '_' (95) sorts after the capitals (65..90) because lower case letters are
+  // compared in their upper-cased form.
+  EXPECT_TRUE(lessText("zed", "_a"));
+}
+
+TEST(Text, SplitLinesAcceptsEveryLineEnd) {
+  const std::vector<std::string> expected{"a", "b", "", "c", "d"};
+  EXPECT_EQ(expected, splitLines("a\r\nb\n\rc\rd"));
+  EXPECT_EQ(std::vector<std::string>({"x", ""}), splitLines("x\r\n\r\n"));
+  EXPECT_TRUE(splitLines("").empty());
+  EXPECT_EQ("a\r\nb\r\n", joinLinesCrLf({"a", "b"}));
+}
+
+}  // namespace
+}  // namespace platform
