@@ -1,0 +1,17 @@
+// Object Pascal string literals for the generated language unit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lang {
+
+// The body of a Pascal string literal for text, meant to go between a pair of
+// apostrophes that the caller writes. Apostrophes are doubled; after every 51
+// characters the literal is closed and continued on the next line
+// ("' +" CR LF, 19 blanks, "'"), never between the two apostrophes of a
+// doubled one; bytes below 32 are written as character codes (#13#10) between
+// the literals, because a literal cannot hold them.
+std::string quotePascalText(std::string_view text);
+
+}  // namespace lang
