@@ -1,0 +1,62 @@
+// A page template: lines of text with ##Tag## placeholders.
+//
+// A page is loaded into Template, which stays as loaded, and copied into
+// Document, where ReplaceTag substitutes values. Callers then write the
+// Document lines out or take them as one text. The object is reloaded for
+// page after page; every load starts Document afresh from the file. Files
+// come through a TemplateCache (the process-wide one unless another is given),
+// which the object borrows.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "templates/template_cache.h"
+
+namespace templates {
+
+class TDocumentTemplate {
+ public:
+  TDocumentTemplate();
+  explicit TDocumentTemplate(TemplateCache& cache);
+
+  // A template holding the file, or empty when the file does not exist.
+  static TDocumentTemplate CreateFromFile(std::string_view fileName);
+  static TDocumentTemplate CreateFromFile(std::string_view fileName, TemplateCache& cache);
+
+  // Empties the page, then fills Template and Document from the file when it
+  // exists. TemplateFile is left as it was. Throws platform::FileError when
+  // the file exists but cannot be read.
+  void LoadFromFile(std::string_view fileName);
+
+  const std::vector<std::string>& Document() const { return document_; }
+  const std::vector<std::string>& Template() const { return template_; }
+  const std::string& TemplateFile() const { return templateFile_; }
+
+  // Copies the lines into Template and Document.
+  void SetTemplate(const std::vector<std::string>& lines);
+  // Stores the name and loads the file; a missing file keeps the page that
+  // was there before.
+  void SetTemplateFile(std::string_view fileName);
+
+  // Replaces every occurrence of tag in every Document line by value and
+  // returns the number of replacements. Without caseSensitive the tag matches
+  // whatever the capitals (Windows-1252 rules). The search resumes after each
+  // inserted value, so a value holding its own tag is inserted once. An empty
+  // tag matches nothing.
+  int ReplaceTag(std::string_view tag, std::string_view value, bool caseSensitive);
+
+  // The Document lines, each followed by CR LF.
+  std::string Text() const;
+
+ private:
+  bool loadLines(std::string_view fileName);
+
+  TemplateCache* cache_;
+  std::vector<std::string> document_;
+  std::vector<std::string> template_;
+  std::string templateFile_;
+};
+
+}  // namespace templates

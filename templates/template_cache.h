@@ -1,0 +1,51 @@
+// Page files kept in memory for the whole run.
+//
+// Every topic loads several pages, and the same few files are loaded
+// thousands of times in a large build, so each file is read from disk once.
+// A file that does not exist is remembered as missing as well. Entries are
+// found by the name as asked for and by the resolved path, so two spellings
+// of one file share an entry and a repeated request touches the disk not at
+// all. The run is single-threaded; the cache is not locked.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace templates {
+
+class TemplateCache {
+ public:
+  // The lines of the file (CR LF, LF or CR line ends), or nullptr when no
+  // regular file of that name exists. The pointer stays valid until clear().
+  // Throws platform::FileError when the file exists but cannot be read;
+  // such a failure is not remembered.
+  const std::vector<std::string>* lines(std::string_view fileName);
+
+  // Forgets every file, so the next request reads the disk again.
+  void clear();
+
+  // The cache that page loading uses unless it is given another one.
+  static TemplateCache& processCache();
+
+ private:
+  struct Entry {
+    bool exists = false;
+    std::vector<std::string> lines;
+  };
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using Index = std::unordered_map<std::string, const Entry*, Hash, std::equal_to<>>;
+
+  const Entry* load(std::string_view fileName);
+
+  std::deque<Entry> entries_;  // stable addresses for the two indexes
+  Index byName_;
+  Index byResolvedPath_;
+};
+
+}  // namespace templates
