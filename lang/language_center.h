@@ -186,7 +186,6 @@ class TCustomLanguageCenter {
 
  private:
   void rebuildIndex() const;
-  void checkStringIndex(int index) const;
 
   std::vector<std::string> descriptions_;
   std::vector<std::string> ids_;
