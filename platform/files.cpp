@@ -34,8 +34,10 @@ std::vector<std::string> splitComponents(std::string_view path) {
 
 // The entry of directory dir whose name equals wanted ignoring case: the exact
 // spelling first, else the first match in byte order.
-std::optional<std::string> findEntryIgnoringCase(const std::string& dir, const std::string& wanted) {
-  std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.empty() ? "." : dir.c_str()), ::closedir);
+std::optional<std::string> findEntryIgnoringCase(const std::string& dir,
+                                                 const std::string& wanted) {
+  std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.empty() ? "." : dir.c_str()),
+                                             ::closedir);
   if (!handle) return std::nullopt;
   std::optional<std::string> best;
   while (dirent* entry = ::readdir(handle.get())) {
@@ -44,6 +46,10 @@ std::optional<std::string> findEntryIgnoringCase(const std::string& dir, const s
     if (sameText(name, wanted) && (!best || name < *best)) best = name;
   }
   return best;
+}
+
+std::string AddSeparator(const std::string& directory) {
+  return directory.empty() || directory.back() == '/' ? directory : directory + "/";
 }
 
 }  // namespace
@@ -104,25 +110,42 @@ std::string readFile(std::string_view path) {
   return bytes;
 }
 
+std::string resolvePathForWriting(std::string_view path) {
+  if (auto existing = resolvePath(path)) return *existing;
+  const std::string normal = normalizeSeparators(path);
+  const std::string directory = extractFilePath(normal);
+  if (directory.empty()) return normal;
+  auto resolved = resolvePath(directory);
+  if (!resolved) return normal;
+  return AddSeparator(*resolved) + extractFileName(normal);
+}
+
 void writeFileAtomic(std::string_view path, std::string_view bytes) {
-  const std::string target = resolvePath(path).value_or(normalizeSeparators(path));
-  std::string temp = target + ".tmpXXXXXX";
+  const std::string target = resolvePathForWriting(path);
+  // A short fixed name, so that a target whose own name is near the length
+  // limit can still be written.
+  std::string temp = extractFilePath(target) + ".korvex-XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) throwSystemError("create a temporary file for", path);
+  auto fail = [&](std::string_view verb) {
+    const int saved = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    errno = saved;
+    throwSystemError(verb, path);
+  };
   size_t written = 0;
   while (written < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int saved = errno;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      errno = saved;
-      throwSystemError("write", path);
-    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) fail("write");
     written += static_cast<size_t>(n);
   }
-  ::fchmod(fd, 0644);
+  struct stat old;
+  const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  // Without the sync a crash soon after the rename can leave an empty file on
+  // some file systems, which is worse than the old one.
+  if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) fail("write");
   if (::close(fd) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
     const int saved = errno;
     ::unlink(temp.c_str());
@@ -166,7 +189,8 @@ std::string extractFilePath(std::string_view path) {
 std::string changeFileExt(std::string_view path, std::string_view extension) {
   const size_t slash = path.find_last_of("\\/");
   const size_t dot = path.find_last_of('.');
-  const bool hasExt = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  const bool hasExt =
+      dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
   return std::string(hasExt ? path.substr(0, dot) : path) + std::string(extension);
 }
 
@@ -192,7 +216,7 @@ bool matchesMask(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
-TextFileWriter::TextFileWriter(std::string_view path) : path_(normalizeSeparators(path)) {
+TextFileWriter::TextFileWriter(std::string_view path) : path_(resolvePathForWriting(path)) {
   file_ = std::fopen(path_.c_str(), "wb");
   if (!file_) throwSystemError("create", path);
   std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
@@ -207,7 +231,8 @@ TextFileWriter::~TextFileWriter() {
 
 void TextFileWriter::write(std::string_view text) {
   if (!file_) throw FileError("cannot write " + path_ + ": the file is closed");
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) throwSystemError("write", path_);
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+    throwSystemError("write", path_);
 }
 
 void TextFileWriter::writeLine(std::string_view line) {

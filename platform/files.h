@@ -31,6 +31,11 @@ std::string normalizeSeparators(std::string_view path);
 // the exact spelling does not exist; nullopt when there is none.
 std::optional<std::string> resolvePath(std::string_view path);
 
+// Where to write the path: the existing file found ignoring case, else the
+// file name as given inside its directory found ignoring case (so a new file
+// gets the spelling asked for), else the path as given.
+std::string resolvePathForWriting(std::string_view path);
+
 // True when the path (resolved ignoring case) names a regular file.
 bool fileExists(std::string_view path);
 bool directoryExists(std::string_view path);
@@ -39,7 +44,8 @@ bool directoryExists(std::string_view path);
 std::string readFile(std::string_view path);
 
 // Writes bytes to a temporary file beside the target and renames it over the
-// target, so the old file stays whole when anything fails. Throws FileError.
+// target, so the old file stays whole when anything fails. An existing file
+// keeps its permission bits. Throws FileError.
 void writeFileAtomic(std::string_view path, std::string_view bytes);
 
 // Deletes the file; true when it no longer exists afterwards.

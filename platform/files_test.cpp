@@ -1,1 +1,207 @@
+#include "platform/files.h"
+
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "tests/support/test_support.h"
+
+namespace platform {
+namespace {
+
+using testing_support::readBytes;
+using testing_support::TempDir;
+
+// Makes dir the current directory for the test's lifetime.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::string& dir) : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~CurrentDirectory() { std::filesystem::current_path(saved_); }
+
+ private:
+  std::filesystem::path saved_;
+};
+
+// Names of the entries of dir, to prove no temporary file was left behind.
+std::vector<std::string> entries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Child bodies of the death tests below: exit 0 when writeFileAtomic failed
+// as it should.
+[[noreturn]] void writeAsNobody(const std::string& path) {
+  if (::geteuid() == 0 && ::setuid(65534) != 0) _exit(3);
+  try {
+    writeFileAtomic(path, "new");
+  } catch (const FileError&) {
+    _exit(0);
+  }
+  _exit(1);
+}
+
+// A file size limit makes the write itself fail half way.
+[[noreturn]] void writeBeyondSizeLimit(const std::string& path) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{1024, 1024};
+  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+  try {
+    writeFileAtomic(path, std::string(4096, 'x'));
+  } catch (const FileError& error) {
+    _exit(std::string(error.what()) == "cannot write " + path + ": File too large" ? 0 : 2);
+  }
+  _exit(1);
+}
+
+TEST(Files, ResolvePathFindsNamesIgnoringCase) {
+  TempDir dir;
+  dir.write("Src/Sub/mixedCase.pas", "x");
+  dir.write("Exact/file.txt", "lower");
+  dir.write("Exact/FILE.txt", "upper");
+  const std::string root = dir.path();
+  struct Row {
+    std::string path;
+    std::optional<std::string> expected;
+    const char* why;
+  } rows[] = {
+      {root + "/SRC/SUB/MIXEDCASE.PAS", root + "/Src/Sub/mixedCase.pas", "upper-cased name"},
+      {root + "\\SRC\\SUB\\MIXEDCASE.PAS", root + "/Src/Sub/mixedCase.pas", "backslashes"},
+      {root + "/src\\Sub/MixedCase.pas", root + "/Src/Sub/mixedCase.pas", "mixed separators"},
+      {root + "/SRC/SUB", root + "/Src/Sub", "a directory"},
+      {root + "/Exact/file.txt", root + "/Exact/file.txt", "exact spelling wins"},
+      {root + "/Exact/FILE.txt", root + "/Exact/FILE.txt", "exact spelling wins"},
+      {root + "/EXACT/File.txt", root + "/Exact/FILE.txt", "else the first in byte order"},
+      {root + "/SRC/NOPE/mixedCase.pas", std::nullopt, "a missing directory"},
+      {root + "/SRC/SUB/nope.pas", std::nullopt, "a missing file"},
+      {root + "/Src/Sub/mixedCase.pas/x", std::nullopt, "a file used as a directory"},
+      {"", std::nullopt, "empty name"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(row.expected, resolvePath(row.path));
+  }
+  CurrentDirectory inside(root);
+  EXPECT_EQ("Src/Sub/mixedCase.pas", resolvePath("src\\SUB\\MIXEDCASE.PAS"));
+  EXPECT_EQ("./Src/Sub/mixedCase.pas", resolvePath(".\\SRC/sub/mixedcase.PAS"));
+  EXPECT_TRUE(fileExists("SRC\\SUB\\MIXEDCASE.PAS"));
+  EXPECT_FALSE(fileExists("SRC/SUB"));
+  EXPECT_TRUE(directoryExists("SRC/SUB"));
+  EXPECT_FALSE(directoryExists("SRC/SUB/MIXEDCASE.PAS"));
+}
+
+TEST(Files, ResolvePathForWritingKeepsTheNewNameButFindsItsDirectory) {
+  TempDir dir;
+  dir.write("Out/old.rtf", "x");
+  const std::string root = dir.path();
+  EXPECT_EQ(root + "/Out/old.rtf", resolvePathForWriting(root + "\\OUT\\OLD.RTF"));
+  EXPECT_EQ(root + "/Out/NEW.RTF", resolvePathForWriting(root + "\\OUT\\NEW.RTF"));
+  EXPECT_EQ(root + "/NONE/NEW.RTF", resolvePathForWriting(root + "\\NONE\\NEW.RTF"));
+  EXPECT_EQ("bare.txt", resolvePathForWriting("bare.txt"));
+}
+
+TEST(Files, ReadFileReportsTheFileAndTheReason) {
+  TempDir dir;
+  dir.write("Data.bin", std::string("a\0b\r\n", 5));
+  EXPECT_EQ(std::string("a\0b\r\n", 5), readFile(dir.file("DATA.BIN")));
+  EXPECT_THROW_MSG(readFile(dir.file("gone")), FileError,
+                   "cannot open " + dir.file("gone") + ": No such file or directory");
+}
+
+TEST(Files, WriteFileAtomicReplacesContentAndKeepsPermissions) {
+  TempDir dir;
+  const std::string path = dir.write("Korvex.ini", "old");
+  ::chmod(path.c_str(), 0600);
+  writeFileAtomic(dir.file("KORVEX.INI"), "new");
+  EXPECT_EQ("new", readBytes(path));
+  struct stat info;
+  ASSERT_EQ(0, ::stat(path.c_str(), &info));
+  EXPECT_EQ(0600u, info.st_mode & 0777);
+  EXPECT_EQ(std::vector<std::string>{"Korvex.ini"}, entries(dir.path()));
+
+  // The temporary name must not grow with the target's: 250 bytes still fit.
+  const std::string longName(250, 'n');
+  writeFileAtomic(dir.file(longName), "long");
+  EXPECT_EQ("long", readBytes(dir.file(longName)));
+}
+
+TEST(Files, WriteFileAtomicKeepsTheOldFileWhenTheDirectoryIsReadOnly) {
+  TempDir dir;
+  const std::string locked = dir.path() + "/locked";
+  const std::string path = dir.write("locked/keep.ini", "old");
+  ::chmod(dir.path().c_str(), 0755);
+  ::chmod(locked.c_str(), 0555);
+  // Root may write anywhere, so the write runs in a child without privileges.
+  EXPECT_EXIT(writeAsNobody(path), testing::ExitedWithCode(0), "");
+  ::chmod(locked.c_str(), 0755);
+  EXPECT_EQ("old", readBytes(path));
+  EXPECT_EQ(std::vector<std::string>{"keep.ini"}, entries(locked));
+}
+
+TEST(Files, WriteFileAtomicKeepsTheOldFileWhenTheWriteFails) {
+  TempDir dir;
+  const std::string path = dir.write("keep.ini", "old");
+  EXPECT_EXIT(writeBeyondSizeLimit(path), testing::ExitedWithCode(0), "");
+  EXPECT_EQ("old", readBytes(path));
+  EXPECT_EQ(std::vector<std::string>{"keep.ini"}, entries(dir.path()));
+}
+
+TEST(Files, TextFileWriterEndsLinesWithCrLf) {
+  TempDir dir;
+  dir.write("Out/placeholder", "");
+  {
+    TextFileWriter writer(dir.path() + "\\OUT\\Help.rtf");
+    writer.write("{\\rtf1");
+    writer.writeLine("");
+    writer.writeLine("line");
+    writer.close();
+    EXPECT_THROW(writer.write("late"), FileError);
+  }
+  EXPECT_EQ("{\\rtf1\r\nline\r\n", readBytes(dir.file("Out/Help.rtf")));
+  EXPECT_THROW_MSG(TextFileWriter(dir.file("missing/x.rtf")), FileError,
+                   "cannot create " + dir.file("missing/x.rtf") + ": No such file or directory");
+}
+
+TEST(Files, PathPartsAcceptBothSeparators) {
+  EXPECT_EQ("Unit.pas", extractFileName("C:\\Src/Unit.pas"));
+  EXPECT_EQ("C:\\Src/", extractFilePath("C:\\Src/Unit.pas"));
+  EXPECT_EQ("", extractFilePath("Unit.pas"));
+  EXPECT_EQ("C:\\Src\\Unit.rtf", changeFileExt("C:\\Src\\Unit.pas", ".rtf"));
+  EXPECT_EQ("C:\\v1.2\\Unit.rtf", changeFileExt("C:\\v1.2\\Unit", ".rtf"));
+}
+
+TEST(Files, MatchesMaskIgnoresCase) {
+  struct Row {
+    const char* name;
+    const char* mask;
+    bool expected;
+  } rows[] = {
+      {"English.LNF", "*.lnf", true},
+      {"a.lnf.bak", "*.lnf", false},
+      {"Unit1.pas", "unit?.PAS", true},
+      {"Unit10.pas", "unit?.pas", false},
+      {"x", "*", true},
+      {"", "*", true},
+      {"abc", "a*b*c", true},
+      {"ab", "a*b*c", false},
+      {"\xE9t\xE9", "\xC9T\xC9", true},  // accented letters fold too
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + " ~ " + row.mask);
+    EXPECT_EQ(row.expected, matchesMask(row.name, row.mask));
+  }
+}
+
+}  // namespace
+}  // namespace platform
