@@ -1,0 +1,288 @@
+#include "parser/tokenizer.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+
+namespace parser {
+namespace {
+
+// Byte classes for the runs the scanner takes.
+enum ByteClass : std::uint8_t {
+  kSpaceByte = 1,  // 1 to 9, 11, 12, 14 to 32
+  kWordByte = 2,   // letters, digits and '_'
+  kDigitByte = 4,  // '0' to '9'
+  kHexByte = 8,    // '0' to '9', 'A' to 'F', 'a' to 'f'
+};
+
+constexpr std::array<std::uint8_t, 256> kByteClasses = [] {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 1; c <= 32; ++c) {
+    if (c != '\n' && c != '\r') classes[c] |= kSpaceByte;
+  }
+  for (int c = '0'; c <= '9'; ++c) classes[c] |= kWordByte | kDigitByte | kHexByte;
+  for (int c = 'A'; c <= 'Z'; ++c) {
+    classes[c] |= kWordByte;
+    classes[c + ('a' - 'A')] |= kWordByte;
+  }
+  for (int c = 'A'; c <= 'F'; ++c) {
+    classes[c] |= kHexByte;
+    classes[c + ('a' - 'A')] |= kHexByte;
+  }
+  classes['_'] |= kWordByte;
+  return classes;
+}();
+
+bool isClass(unsigned char c, ByteClass byteClass) {
+  return (kByteClasses[c] & byteClass) != 0;
+}
+
+}  // namespace
+
+void TqPasParser::SetText(const char* buffer) {
+  const std::size_t length = std::strlen(buffer);
+  // One byte of headroom: a line-break token may end one past the text.
+  if (length >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw ETextTooLong("text too long to scan: " + std::to_string(length) + " bytes");
+  }
+  buffer_ = buffer;
+  textLength_ = static_cast<std::int32_t>(length);
+  run_ = 0;
+  token_.buffer_ = buffer;
+}
+
+void TqPasParser::SetPosition(std::int32_t position) {
+  run_ = position < 0 ? 0 : (position > textLength_ ? textLength_ : position);
+  Next();
+}
+
+bool TqPasParser::IsJunk() const {
+  switch (token_.kind_) {
+    case TokenKind::Space:
+    case TokenKind::LineBreak:
+    case TokenKind::CommentLineBreak:
+    case TokenKind::AnsiComment:
+    case TokenKind::BraceComment:
+    case TokenKind::SlashComment:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TqPasParser::Next() {
+  for (;;) {
+    const unsigned char c = at(run_);
+    if (c == 0) {
+      token_.kind_ = TokenKind::Null;
+      token_.start_ = run_;
+      token_.length_ = 0;
+      return;
+    }
+    token_.start_ = run_;
+    if (state_ != CommentState::NoComment) {
+      scanComment();
+      return;
+    }
+    if (c != '\n') {
+      scanToken(c);
+      return;
+    }
+    ++run_;  // an LF outside comments never forms a token
+  }
+}
+
+void TqPasParser::finish(TokenKind kind, std::int32_t end) {
+  token_.kind_ = kind;
+  token_.length_ = end - token_.start_;
+  run_ = end;
+}
+
+void TqPasParser::scanToken(unsigned char first) {
+  const std::int32_t p = run_;
+  const unsigned char second = at(p + 1);
+  switch (first) {
+    case '\r':
+      return scanLineBreak(TokenKind::LineBreak);
+    case '#':
+    case '$': {
+      const ByteClass digits = first == '#' ? kDigitByte : kHexByte;
+      std::int32_t end = p + 1;
+      while (isClass(at(end), digits)) ++end;
+      return finish(first == '#' ? TokenKind::CharCode : TokenKind::HexNumber, end);
+    }
+    case '\'':
+      return scanLiteral();
+    case '(':
+      if (second == '*') {
+        state_ = CommentState::InAnsiComment;
+        return scanComment();
+      }
+      if (second == '.') return finish(TokenKind::SquareOpen, p + 2);
+      ++roundDepth_;
+      return finish(TokenKind::RoundOpen, p + 1);
+    case ')':
+      --roundDepth_;
+      return finish(TokenKind::RoundClose, p + 1);
+    case '[':
+      ++squareDepth_;
+      return finish(TokenKind::SquareOpen, p + 1);
+    case ']':
+      --squareDepth_;
+      return finish(TokenKind::SquareClose, p + 1);
+    case '/':
+      if (second == '/') {
+        state_ = CommentState::InSlashComment;
+        return scanComment();
+      }
+      return finish(TokenKind::Symbol, p + 1);
+    case '{':
+      state_ = CommentState::InBraceComment;
+      return scanComment();
+    case '.':
+      return second == ')' ? finish(TokenKind::SquareClose, p + 2)
+                           : finish(TokenKind::Point, p + 1);
+    case ':':
+      return second == '=' ? finish(TokenKind::Assign, p + 2) : finish(TokenKind::Colon, p + 1);
+    case '<':
+      if (second == '=') return finish(TokenKind::LowerEqual, p + 2);
+      if (second == '>') return finish(TokenKind::NotEqual, p + 2);
+      return finish(TokenKind::Lower, p + 1);
+    case '>':
+      if (second == '=') return finish(TokenKind::GreaterEqual, p + 2);
+      return finish(TokenKind::Greater, p + 1);
+    case '*':
+      return finish(TokenKind::Star, p + 1);
+    case '+':
+      return finish(TokenKind::Plus, p + 1);
+    case ',':
+      return finish(TokenKind::Comma, p + 1);
+    case '-':
+      return finish(TokenKind::Minus, p + 1);
+    case ';':
+      return finish(TokenKind::Semicolon, p + 1);
+    case '=':
+      return finish(TokenKind::Equal, p + 1);
+    case '|':
+    case '}':
+      return finish(TokenKind::Unknown, p + 1);
+    default:
+      break;
+  }
+  if (isClass(first, kSpaceByte)) {
+    std::int32_t end = p + 1;
+    while (isClass(at(end), kSpaceByte)) ++end;
+    return finish(TokenKind::Space, end);
+  }
+  if (isClass(first, kDigitByte)) return scanNumber();
+  if (isClass(first, kWordByte)) return scanWord();
+  finish(first >= 127 ? TokenKind::Unknown : TokenKind::Symbol, p + 1);
+}
+
+// The token covers the CR and the byte after it, but the scan goes on right
+// after the CR, so that an LF there is skipped and anything else is scanned.
+// A CR that ends the text gives a token of one byte: no token ever covers the
+// terminating NUL.
+void TqPasParser::scanLineBreak(TokenKind kind) {
+  const std::int32_t p = token_.start_;
+  token_.kind_ = kind;
+  token_.length_ = at(p + 1) == 0 ? 1 : 2;
+  run_ = p + 1;
+}
+
+// A literal runs to the first quote after its opening one; a doubled quote
+// thus splits 'it''s' into two String tokens whose texts join back. Three
+// quotes in a row open a literal that starts with a quote character.
+void TqPasParser::scanLiteral() {
+  std::int32_t p = run_;
+  if (at(p + 1) == '\'' && at(p + 2) == '\'') p += 2;
+  TokenKind kind = TokenKind::String;
+  for (;;) {
+    const unsigned char c = at(++p);
+    if (c == '\'') {
+      ++p;
+      break;
+    }
+    if (c == '\r' || c == '\n' || c == 0) {
+      kind = TokenKind::BadString;
+      if (c != 0) ++p;
+      break;
+    }
+  }
+  finish(kind, p);
+}
+
+// "1..9" is a range, so a point followed by another point ends the number. A
+// sign after the exponent letter ends it too: "1E-5" is Number, Minus, Number.
+void TqPasParser::scanNumber() {
+  std::int32_t p = run_ + 1;
+  TokenKind kind = TokenKind::Number;
+  for (;; ++p) {
+    const unsigned char c = at(p);
+    if (isClass(c, kDigitByte) || c == 'E' || c == 'e') continue;
+    if (c != '.' || at(p + 1) == '.') break;
+    kind = TokenKind::Float;
+  }
+  finish(kind, p);
+}
+
+void TqPasParser::scanWord() {
+  std::int32_t end = run_ + 1;
+  while (isClass(at(end), kWordByte)) ++end;
+  const std::string_view word(buffer_ + run_, static_cast<std::size_t>(end - run_));
+  finish(KeywordKind(word), end);
+}
+
+// Continues the comment the state names, from RunPosition, which may be its
+// opening delimiter. The token ends at the closing delimiter (state back to
+// NoComment), before a CR, or at the end of the text (state unchanged).
+void TqPasParser::scanComment() {
+  switch (state_) {
+    case CommentState::InAnsiComment:
+      token_.kind_ = TokenKind::AnsiComment;
+      break;
+    case CommentState::InBraceComment:
+      token_.kind_ = TokenKind::BraceComment;
+      break;
+    default:
+      token_.kind_ = TokenKind::SlashComment;
+      run_ = scanSlashComment(run_);
+      token_.length_ = run_ - token_.start_;
+      return;
+  }
+  const std::int32_t end = scanBlockComment(run_);
+  if (at(end) == '\r' && end == token_.start_) return scanLineBreak(TokenKind::CommentLineBreak);
+  token_.length_ = end - token_.start_;
+  run_ = end;
+}
+
+// An LF inside a block comment restarts the token after it, so the token
+// that follows a CommentLineBreak (which carried the LF) begins on the new
+// line.
+std::int32_t TqPasParser::scanBlockComment(std::int32_t p) {
+  const bool ansi = state_ == CommentState::InAnsiComment;
+  for (;; ++p) {
+    const unsigned char c = at(p);
+    if (c == 0 || c == '\r') return p;
+    if (c == '\n') {
+      token_.start_ = p + 1;
+    } else if (ansi ? (c == '*' && at(p + 1) == ')') : c == '}') {
+      state_ = CommentState::NoComment;
+      return p + (ansi ? 2 : 1);
+    }
+  }
+}
+
+// Only a CR ends a // comment; the CR is left for a LineBreak token.
+std::int32_t TqPasParser::scanSlashComment(std::int32_t p) {
+  for (;; ++p) {
+    const unsigned char c = at(p);
+    if (c == 0) return p;
+    if (c == '\r') {
+      state_ = CommentState::NoComment;
+      return p;
+    }
+  }
+}
+
+}  // namespace parser
