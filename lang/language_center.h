@@ -131,7 +131,13 @@ class TCustomLanguageCenter {
   // MissingStr when stringIndex is outside the table.
   virtual std::string GetText(int langIndex, int stringIndex) const;
   virtual std::string GetTextByID(int langIndex, std::string_view stringID) const;
-  // Loads one language from a file; returns the language that received it.
+  // Loads one language from a file and returns the language that received it:
+  // a language with the file's ID is updated (its name kept), otherwise one is
+  // added. Records are matched by ID, else by position. With clearFirst (or
+  // into a center without languages) the file defines the whole table; with
+  // addMissing unknown strings are appended. A missing, foreign or damaged
+  // file, or strings that cannot be added, throw ELanguageError and leave the
+  // center unchanged.
   virtual TLanguageSet& LoadLanguageFile(std::string_view fileName, bool clearFirst,
                                          bool addMissing);
   virtual void SetStringInfo(int index, int kind, std::string_view value);
