@@ -40,6 +40,7 @@ bool isClass(unsigned char c, ByteClass byteClass) {
 }  // namespace
 
 void TqPasParser::SetText(const char* buffer) {
+  if (buffer == nullptr) buffer = "";
   const std::size_t length = std::strlen(buffer);
   // One byte of headroom: a line-break token may end one past the text.
   if (length >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
@@ -48,6 +49,8 @@ void TqPasParser::SetText(const char* buffer) {
   buffer_ = buffer;
   textLength_ = static_cast<std::int32_t>(length);
   run_ = 0;
+  // The old token's place may lie beyond the end of the new text.
+  token_ = TqPasToken();
   token_.buffer_ = buffer;
 }
 

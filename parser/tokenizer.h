@@ -266,9 +266,10 @@ class TqPasParser {
   TqPasParser(const TqPasParser&) = delete;
   TqPasParser& operator=(const TqPasParser&) = delete;
 
-  // Scans buffer from position 0 on the next call to Next. The comment state
-  // and both depths carry over from any earlier text. Throws ETextTooLong when
-  // the text is 2 GiB or longer.
+  // Scans buffer from position 0 on the next call to Next; until then the
+  // token is a new one (None, no text). The comment state and both depths
+  // carry over from any earlier text. A null buffer is an empty text. Throws
+  // ETextTooLong when the text is 2 GiB or longer.
   void SetText(const char* buffer);
   void SetText(const std::string& text) { SetText(text.c_str()); }
   // A temporary would be gone before the first Next.

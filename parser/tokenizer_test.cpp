@@ -274,10 +274,18 @@ TEST(Tokenizer, SetPositionRereadsWithoutResettingState) {
   EXPECT_EQ(10, parser.Token().Start());
 }
 
-TEST(Tokenizer, SetTextKeepsTheCommentState) {
+TEST(Tokenizer, SetTextStartsAFreshTokenButKeepsTheCommentState) {
+  const std::string longer = "a_rather_long_identifier";
+  const std::string shorter = "x";
+  TqPasParser parser;
+  parser.SetText(longer);
+  parser.Next();
+  parser.SetText(shorter);  // the old token must not reach past the new text
+  EXPECT_EQ(TokenKind::None, parser.Token().Kind());
+  EXPECT_EQ("", parser.Token().TokenView());
+
   const std::string first = "{ a";
   const std::string second = "b } c";
-  TqPasParser parser;
   scan(parser, first);
   EXPECT_EQ("BraceComment(b }) Space( ) Identifier(c)", scan(parser, second));
 }
