@@ -1,14 +1,19 @@
 #include "console/korvex_run.h"
 
+#include <cstdint>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 #include "console/command_line.h"
+#include "console/console_project.h"
+#include "holders/options.h"
 #include "lang/base_lang.h"
 #include "lang/language_center.h"
 #include "platform/files.h"
 #include "platform/misc.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 namespace console {
 namespace {
@@ -63,6 +68,64 @@ bool asksForVersion(const std::vector<std::string>& arguments) {
   return arguments.size() == 2 && arguments[1] == "--version";
 }
 
+const TSwitchKinds kSlash{skSlash};
+
+// The first occurrence of a slash switch, or nullopt when absent.
+std::optional<std::string> switchValue(const TCommandLine& commandLine, std::string_view name) {
+  std::string value;
+  if (commandLine.FindSwitch(name, kSlash, value, 0) < 0) return std::nullopt;
+  return value;
+}
+
+void saveResults(const std::vector<std::string>& results, const std::string& fileName) {
+  platform::writeFileAtomic(fileName, platform::joinLinesCrLf(results));
+}
+
+// Reads, parses and (with an output name) builds, as the switches and the
+// configuration files say. Returns whether the program should wait for Enter.
+bool runProject(const std::vector<std::string>& arguments, const std::string& programDirectory,
+                TCustomLanguageCenter& messages, std::ostream& out) {
+  TCommandLine commandLine(arguments);
+  std::vector<std::string> defines;
+  THelpConsoleProject project(programDirectory, out);
+  project.MessageLanguage = &messages;
+  std::vector<std::string> unitNames;
+
+  commandLine.Refresh();
+  project.Scope = holders::kScopePublic;
+  // The name is checked as given: a "{DIR}" in it is not replaced here.
+  if (auto config = switchValue(commandLine, "I"); config && platform::fileExists(*config)) {
+    project.ReadOptions(*config);
+  }
+  const bool pause = commandLine.HasSwitch("R", kSlash);
+  unitNames = commandLine.SwitchValues("U", kSlash);
+  defines = commandLine.SwitchValues("D", kSlash);
+  for (const std::string& define : defines) project.AddDefine(define);
+  project.Scope = static_cast<std::uint8_t>(holders::options().KorvexProjectScope);
+  if (commandLine.HasSwitch("S", kSlash)) {
+    project.Scope = static_cast<std::uint8_t>(commandLine.SwitchAsInteger("S", kSlash));
+  }
+  const auto results = switchValue(commandLine, "O");
+  if (results) project.UseResults = true;
+  if (unitNames.empty()) unitNames = project.Files;
+  for (const std::string& unitName : unitNames) project.AddUnit(unitName);
+  if (auto output = switchValue(commandLine, "H")) holders::options().KorvexProjectName = *output;
+  if (auto language = switchValue(commandLine, "L")) {
+    const std::string file = programDirectory + "Template/" + *language + ".lnf";
+    if (platform::fileExists(file)) project.HelpLanguage->LoadFromFile(file, true);
+  }
+  const std::string outputName = holders::options().KorvexProjectName;
+  if (!outputName.empty()) {
+    try {
+      project.Build(platform::changeFileExt(outputName, ".RTF"));
+    } catch (const std::exception& error) {
+      out << messages.currentText(lang::BaseLang::kMsgCriticalError) << error.what() << '\n';
+    }
+  }
+  if (results) saveResults(project.Results, *results);
+  return pause;
+}
+
 }  // namespace
 
 std::string Banner() {
@@ -83,7 +146,11 @@ int RunKorvex(const std::vector<std::string>& arguments, const std::string& prog
     writeUsage(messages, streams.out);
     return 0;
   }
-  TCommandLine commandLine(arguments);
+  if (runProject(arguments, programDirectory, messages, streams.out)) {
+    streams.out.flush();
+    std::string line;
+    std::getline(streams.in, line);
+  }
   return 0;
 }
 

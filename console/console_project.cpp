@@ -1,0 +1,18 @@
+#include "console/console_project.h"
+
+#include <ostream>
+
+namespace console {
+
+THelpConsoleProject::THelpConsoleProject(std::string programDirectory, std::ostream& out)
+    : THProject(std::move(programDirectory)), out_(out) {}
+
+void THelpConsoleProject::Message(int /*level*/, const std::string& text) {
+  if (UseResults) {
+    Results.push_back(text);
+  } else {
+    out_ << text << '\n';
+  }
+}
+
+}  // namespace console
