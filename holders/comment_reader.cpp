@@ -1,0 +1,182 @@
+// The comment reader of THItem: directives, include files and the
+// accumulation of descriptions and samples.
+#include "holders/comment_text.h"
+#include "holders/item.h"
+#include "holders/options.h"
+#include "holders/project.h"
+#include "holders/unit.h"
+#include "lang/base_lang.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace holders {
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return !prefix.empty() && text.substr(0, prefix.size()) == prefix;
+}
+
+bool isConditional(const std::string& name) {
+  return name == "$IFDEF" || name == "$IFNDEF" || name == "$ELSE" || name == "$ENDIF" ||
+         name == "$DEFINE" || name == "$UNDEF";
+}
+
+// Where a comment line stands in its comment and how it accumulates.
+struct CommentLine {
+  bool first = false;  // carries the opening delimiter
+  bool lineComment = false;
+  bool keepOld = false;
+  bool newComment = false;
+};
+
+// Takes the delimiters off a comment line. Inside a sample the text keeps its
+// blanks (the indentation of the sample's lines).
+void stripDelimiters(TokenKind kind, std::string& text, bool inSample, CommentLine& line) {
+  const auto cut = [&](size_t front, size_t back) {
+    text.erase(text.size() - back);
+    text.erase(0, front);
+    if (!inSample) text = platform::trim(text);
+  };
+  if (kind == TokenKind::AnsiComment) {
+    if (text.size() >= 2 && text.starts_with("(*")) {
+      cut(2, 0);
+      line.first = true;
+    }
+    if (text.size() >= 2 && text.find("*)") == text.size() - 2) cut(0, 2);
+  } else if (kind == TokenKind::BraceComment) {
+    if (text.starts_with('{')) {
+      cut(1, 0);
+      line.first = true;
+    }
+    if (text.ends_with('}')) cut(0, 1);
+  } else if (kind == TokenKind::SlashComment) {
+    line.lineComment = true;
+    if (text.size() >= 2 && text.starts_with("//")) {
+      cut(2, 0);
+      line.first = true;
+    }
+  }
+}
+
+}  // namespace
+
+void THItem::ProcessComment(SourceReader& parser, std::string_view tokenText, std::string& comment,
+                            std::string& sample) {
+  std::string text = platform::trim(tokenText);
+  if (text.empty()) return;
+  const std::string name = platform::upperCase(DirectiveName(text));
+  if (isConditional(name)) {
+    processDirective(parser, name, platform::upperCase(DirectiveArgument(text)));
+    return;
+  }
+  if (name == "$I" || name == "$INCLUDE") {
+    includeFile(parser, platform::upperCase(DirectiveArgument(text)));
+    return;
+  }
+  collectComment(parser.Kind(), std::move(text), comment, sample);
+}
+
+void THItem::processDirective(SourceReader& parser, const std::string& name,
+                              const std::string& arg) {
+  const bool defined = project_ != nullptr && project_->IsDefined(arg);
+  if (name == "$IFDEF") {
+    if (!defined) SkipConditional(parser);
+  } else if (name == "$IFNDEF") {
+    if (defined) SkipConditional(parser);
+  } else if (name == "$ELSE") {
+    // Reached only after the branch before it was taken.
+    SkipConditional(parser);
+  } else if (name == "$DEFINE") {
+    if (project_ != nullptr) project_->AddDefine(arg);
+  } else if (name == "$UNDEF") {
+    if (project_ != nullptr) project_->RemoveDefine(arg);
+  }
+}
+
+void THItem::SkipConditional(SourceReader& parser) {
+  // Skipped text has no effect, its brackets included: two alternative
+  // openings of one header must not leave the depth counting one of them.
+  const std::int8_t round = parser.RoundDepth();
+  const std::int8_t square = parser.SquareDepth();
+  int depth = 0;
+  for (;;) {
+    parser.Next();
+    if (parser.Kind() == TokenKind::Null) break;
+    if (parser.Kind() != TokenKind::BraceComment) continue;
+    const std::string name = platform::upperCase(DirectiveName(parser.TokenView()));
+    if (name == "$IFDEF" || name == "$IFNDEF") {
+      ++depth;
+    } else if ((name == "$ELSE" || name == "$ENDIF") && depth == 0) {
+      break;
+    } else if (name == "$ENDIF") {
+      --depth;
+    }
+  }
+  parser.restoreDepths(round, square);
+}
+
+void THItem::includeFile(SourceReader& parser, const std::string& argument) {
+  THUnit* unit = OwnerUnit();
+  if (unit == nullptr || project_ == nullptr) return;
+  // Text read again while building (a parameter list) or after moving back
+  // over the directive has been included once already.
+  if (project_->Building() || !parser.firstIncludeAt(parser.TokenStart())) return;
+  std::string fileName = argument;
+  for (const std::string& directory : project_->UnitDirectories) {
+    if (platform::fileExists(directory + fileName)) fileName = directory + fileName;
+  }
+  if (!platform::fileExists(fileName)) {
+    message(0, lang::BaseLang::kMsgUnableToLocateIncludeFile, fileName);
+    return;
+  }
+  const std::string path = platform::resolvePath(fileName).value_or(fileName);
+  const std::string identity = THProject::FileIdentity(path);
+  if (project_->IsBeingRead(identity)) {
+    message(0, lang::BaseLang::kMsgRecursiveIncludeSkipped, fileName);
+    return;
+  }
+  message(0, lang::BaseLang::kMsgAddingIncludeFile, fileName);
+  SourceReader included(normalizeLineEnds(platform::readFile(path)), path);
+  const ReadingScope scope(*project_, identity);
+  // The included text continues the section open here, and so must the text
+  // after it: a second include in the same section continues it too.
+  const std::uint8_t section = unit->CurrentSection;
+  unit->Parse(included);
+  unit->CurrentSection = section;
+}
+
+void THItem::collectComment(TokenKind kind, std::string text, std::string& comment,
+                            std::string& sample) {
+  const Options& opt = options();
+  CommentLine line;
+  stripDelimiters(kind, text, !sample.empty(), line);
+  if (line.first) {
+    if (startsWith(text, opt.FirstLineKeepOldComment)) {
+      text = platform::trim(text.substr(opt.FirstLineKeepOldComment.size()));
+      line.keepOld = true;
+    } else if (startsWith(text, opt.FirstLineNewComment)) {
+      text = platform::trim(text.substr(opt.FirstLineNewComment.size()));
+      line.newComment = true;
+    }
+  }
+  if (startsWith(text, opt.FirstLineSample)) {
+    Sample.clear();
+    sample.assign(1, ' ');  // begun, no line yet
+  } else if (!sample.empty()) {
+    if (sample == " ") {
+      sample = text;
+    } else {
+      sample += '\r';
+      sample += text;
+    }
+  } else if (comment.empty() || line.newComment) {
+    comment = text;
+  } else if (line.keepOld || line.lineComment || !line.first) {
+    comment += ' ';
+    comment += text;
+  } else {
+    comment = text;  // a new block comment replaces what was pending
+  }
+}
+
+}  // namespace holders

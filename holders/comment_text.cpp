@@ -1,0 +1,120 @@
+#include "holders/comment_text.h"
+
+#include "platform/text.h"
+
+namespace holders {
+namespace {
+
+bool isDelimiter(char c) {
+  switch (c) {
+    case ' ':
+    case '!':
+    case '(':
+    case ')':
+    case ',':
+    case '.':
+    case ':':
+    case ';':
+    case '[':
+    case ']':
+    case '^':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::string DirectiveText(std::string_view text) {
+  std::string result = platform::trim(text);
+  if (!result.empty() && result.front() == '{') result = platform::trim(result.substr(1));
+  if (result.empty() || result.front() != '$') return {};
+  if (result.back() == '}') result.pop_back();
+  return platform::trim(result);
+}
+
+std::string DirectiveName(std::string_view text) {
+  const std::string directive = DirectiveText(text);
+  return platform::trim(std::string_view(directive).substr(0, directive.find(' ')));
+}
+
+std::string DirectiveArgument(std::string_view text) {
+  const std::string directive = DirectiveText(text);
+  const size_t blank = directive.find(' ');
+  const std::string rest =
+      platform::trim(blank == std::string::npos ? directive : directive.substr(blank + 1));
+  return platform::trim(std::string_view(rest).substr(0, rest.find(' ')));
+}
+
+int NextTextPart(std::string_view& text, std::string& part) {
+  part.clear();
+  if (text.empty()) return kNoPart;
+  bool inTag = false;
+  while (!text.empty()) {
+    const char c = text.front();
+    if (inTag) {
+      text.remove_prefix(1);
+      if (c == '>') return kTagPart;
+      part += c;
+    } else if (c == '<') {
+      if (text.size() == 1 || text[1] == '<') {
+        part += '<';
+        text.remove_prefix(text.size() == 1 ? 1 : 2);
+      } else if (!part.empty()) {
+        return kWordPart;
+      } else {
+        inTag = true;
+        text.remove_prefix(1);
+      }
+    } else if (isDelimiter(c)) {
+      if (part.empty()) {
+        part = c;
+        text.remove_prefix(1);
+      }
+      return kWordPart;
+    } else {
+      part += c;
+      text.remove_prefix(1);
+    }
+  }
+  return kWordPart;
+}
+
+std::string ReadToEndTag(std::string_view& text, std::string_view tagName) {
+  const std::string endTag = "/" + platform::upperCase(tagName);
+  std::string inner;
+  std::string part;
+  for (;;) {
+    const int result = NextTextPart(text, part);
+    if (result == kNoPart) break;
+    if (result == kTagPart && platform::upperCase(part) == endTag) break;
+    inner += part;
+  }
+  return inner;
+}
+
+std::string JoinLines(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (const char c : text) {
+    if (c == '\r') {
+      result += ' ';
+    } else if (c != '\n') {
+      result += c;
+    }
+  }
+  return result;
+}
+
+std::string collapseBlanks(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (const char c : text) {
+    if (c == ' ' && !result.empty() && result.back() == ' ') continue;
+    result += c;
+  }
+  return result;
+}
+
+}  // namespace holders

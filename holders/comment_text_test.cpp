@@ -1,0 +1,132 @@
+#include "holders/comment_text.h"
+
+#include <gtest/gtest.h>
+
+#include "holders/dialect.h"
+#include "holders/name_list.h"
+
+namespace holders {
+namespace {
+
+TEST(Directives, AreRecognisedOnlyAfterAnOptionalBrace) {
+  struct Row {
+    const char* text;
+    const char* name;
+    const char* argument;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"{$IFDEF DEBUG}", "$IFDEF", "DEBUG", "brace directive"},
+      {"  {  $define  X  Y }", "$define", "X", "blanks around; second word only"},
+      {"$DEFINE X }", "$DEFINE", "X", "following line of a brace comment"},
+      {"(*$IFDEF A*)", "", "", "ansi comment is text"},
+      {"//$IFDEF A", "", "", "slash comment is text"},
+      {"{ $R *.RES}", "$R", "*.RES", "blank after the brace"},
+      {"{$IFDEF\tDEBUG}", "$IFDEF\tDEBUG", "$IFDEF\tDEBUG", "a tab does not separate words"},
+      {"{$ENDIF}", "$ENDIF", "$ENDIF", "no blank: the argument is the whole directive"},
+      {"{ text }", "", "", "not a directive"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(DirectiveName(row.text), row.name);
+    EXPECT_EQ(DirectiveArgument(row.text), row.argument);
+  }
+  EXPECT_EQ(DirectiveText("{ $IFDEF  A  B }"), "$IFDEF  A  B");
+}
+
+// All parts of a text, one per element, tags marked with <>.
+std::string parts(std::string_view text) {
+  std::string result;
+  std::string part;
+  for (int kind = NextTextPart(text, part); kind != kNoPart; kind = NextTextPart(text, part)) {
+    result += kind == kTagPart ? "<" + part + ">" : "[" + part + "]";
+  }
+  return result;
+}
+
+TEST(NextTextPart, SplitsWordsDelimitersAndTags) {
+  struct Row {
+    const char* text;
+    const char* parts;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"Calls <IDENT>Draw<BR>and", "[Calls][ ]<IDENT>[Draw]<BR>[and]", "words and tags"},
+      {"a(b),c.d:e;f[g]h^i!j", "[a][(][b][)][,][c][.][d][:][e][;][f][[][g][]][h][^][i][!][j]",
+       "every delimiter is a part"},
+      {"a << b", "[a][ ][<][ ][b]", "<< is a literal <"},
+      {"x<<y", "[x<y]", "a literal < continues the word"},
+      {"a <", "[a][ ][<]", "a final < is literal"},
+      {"a > b", "[a][ ][>][ ][b]", "> outside a tag is a byte"},
+      {"tab\there\r\nnext", "[tab\there\r\nnext]", "tabs and line breaks belong to words"},
+      {"<L Topic>x</L>", "<L Topic>[x]</L>", "tag with blanks inside"},
+      {"word<unterminated", "[word][unterminated]", "unterminated tag comes back as a word"},
+      {"", "", "empty text has no parts"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(parts(row.text), row.parts);
+  }
+}
+
+TEST(ReadToEndTag, TakesPartsUpToTheClosingTagIgnoringCase) {
+  std::string_view text = "see <b>the</b> overview</l> rest";
+  EXPECT_EQ(ReadToEndTag(text, "L"), "see bthe/b overview");
+  EXPECT_EQ(text, " rest");
+
+  std::string_view unclosed = "all of it";
+  EXPECT_EQ(ReadToEndTag(unclosed, "T"), "all of it");
+  EXPECT_TRUE(unclosed.empty());
+}
+
+TEST(JoinLines, TurnsCrIntoBlankAndDropsLf) {
+  EXPECT_EQ(JoinLines("a\r\nb\rc\nd"), "a b cd");
+  EXPECT_EQ(collapseBlanks("a   b  c "), "a b c ");
+}
+
+TEST(RtfDialect, EscapesBackslashBracesAndHighBytes) {
+  const RtfDialect& rtf = RtfDialect::instance();
+  EXPECT_EQ(rtf.escape("C:\\Temp {x} \xe9\xff."), "C:\\\\Temp \\{x\\} \\'e9\\'ff.");
+  EXPECT_EQ(rtf.escape("plain <text>"), "plain <text>");
+  EXPECT_EQ(rtf.bitmapReference("A\\B.BMP"), "\\{bmcwd A\\\\B.BMP\\} ");
+  EXPECT_EQ(rtf.recordField("X", "Integer"), "{\\plain\\fs16\\tab }X: Integer;\\par ");
+}
+
+TEST(SortedNameList, KeepsOneEntryPerNameInCaseInsensitiveOrder) {
+  SortedNameList list;
+  THItem* const a = reinterpret_cast<THItem*>(1);
+  THItem* const b = reinterpret_cast<THItem*>(2);
+  THItem* const c = reinterpret_cast<THItem*>(3);
+  THItem* const d = reinterpret_cast<THItem*>(4);
+  EXPECT_EQ(list.add("TZeta", a), nullptr);
+  EXPECT_EQ(list.add("tAlpha", b), nullptr);
+  EXPECT_EQ(list.add("TBeta", c), nullptr);
+  EXPECT_EQ(list.add("TALPHA", d), b) << "a name present ignoring case is replaced";
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.at(0).name, "TALPHA");
+  EXPECT_EQ(list.at(1).name, "TBeta");
+  EXPECT_EQ(list.at(2).name, "TZeta");
+  EXPECT_EQ(list.find("talpha", false), d);
+  EXPECT_EQ(list.find("talpha", true), nullptr);
+  EXPECT_EQ(list.find("TALPHA", true), d);
+}
+
+TEST(OrderedNameList, FindsTheFirstEntryOfANameInListOrder) {
+  OrderedNameList list;
+  THItem* const a = reinterpret_cast<THItem*>(1);
+  THItem* const b = reinterpret_cast<THItem*>(2);
+  THItem* const c = reinterpret_cast<THItem*>(3);
+  list.add("Caption", a);
+  list.add("CAPTION", b);
+  list.add("Align", c);
+  EXPECT_EQ(list.find("caption", false), a);
+  EXPECT_EQ(list.find("CAPTION", true), b);
+  list.sortByName();
+  EXPECT_EQ(list.at(0).item, c);
+  EXPECT_EQ(list.at(1).item, a) << "equal names keep their order";
+  EXPECT_EQ(list.find("caption", false), a);
+  EXPECT_EQ(list.find("Align", true), c);
+}
+
+}  // namespace
+}  // namespace holders

@@ -1,0 +1,47 @@
+#include "holders/dialect.h"
+
+namespace holders {
+
+std::string RtfDialect::escape(std::string_view text) const {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\' || c == '{' || c == '}') {
+      out += '\\';
+      out += c;
+    } else if (byte > 127) {
+      // RTF readers decode \'hh in the document's code page (1252), which is
+      // the code page of the source.
+      out += "\\'";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string RtfDialect::recordHead(std::string_view escapedTypeName) const {
+  return "type " + std::string(escapedTypeName) + " = record \\par\r\n";
+}
+
+std::string RtfDialect::recordField(std::string_view escapedName, std::string_view typeText) const {
+  return "{\\plain\\fs16\\tab }" + std::string(escapedName) + ": " + std::string(typeText) +
+         ";\\par ";
+}
+
+std::string RtfDialect::bitmapReference(std::string_view fileName) const {
+  // The braces are escaped on purpose: the help compiler reads the reference
+  // as text inside the page, not as an RTF group.
+  return "\\{bmcwd " + escape(fileName) + "\\} ";
+}
+
+const RtfDialect& RtfDialect::instance() {
+  static const RtfDialect dialect;
+  return dialect;
+}
+
+}  // namespace holders

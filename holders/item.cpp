@@ -1,0 +1,174 @@
+#include "holders/item.h"
+
+#include "holders/comment_text.h"
+#include "holders/dialect.h"
+#include "holders/name_list.h"
+#include "holders/options.h"
+#include "holders/project.h"
+#include "lang/language_center.h"
+#include "platform/text.h"
+
+namespace holders {
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  // An empty marker marks nothing.
+  return !prefix.empty() && text.substr(0, prefix.size()) == prefix;
+}
+
+// Splits the first-line commands off a description: returns the command
+// text and leaves the description in text.
+std::string takeCommandLine(std::string& text) {
+  const Options& opt = options();
+  std::vector<std::string> lines = platform::splitLines(text);
+  if (lines.empty() || !startsWith(lines.front(), opt.FirstLineStart)) return {};
+  const std::string line = platform::trim(lines.front().substr(opt.FirstLineStart.size()));
+  const std::string endMarker = " " + opt.FirstLineEnd;
+  const size_t end = line.find(endMarker);
+  std::string commands;
+  if (end == std::string::npos) {
+    commands = line;
+    lines.erase(lines.begin());
+  } else {
+    commands = line.substr(0, end + endMarker.size());
+    lines.front() = platform::trim(line.substr(end + endMarker.size()));
+    if (lines.front().empty()) lines.erase(lines.begin());
+  }
+  text = platform::joinLinesCrLf(lines);
+  return commands;
+}
+
+}  // namespace
+
+THItem::THItem(THItem* owner) : owner_(owner) {
+  if (owner != nullptr) {
+    project_ = owner->project_;
+    unit_ = owner->unit_;
+  }
+}
+
+THItem::~THItem() = default;
+
+void THItem::Parse(SourceReader& /*parser*/) {}
+
+void THItem::BuildTopic(PageSink& /*output*/) {}
+
+std::string THItem::BuildJump(std::string_view /*text*/) {
+  throw EHolderError("BuildJump not implemented in THItem");
+}
+
+THItem* THItem::FindItem(std::string_view name, bool caseSensitive) {
+  return project_ != nullptr ? project_->FindItem(name, caseSensitive) : nullptr;
+}
+
+bool THItem::IsDocumented() {
+  if (project_ == nullptr) return false;
+  if (Visibility == kAlwaysVisible) return true;
+  if (Visibility == kNeverVisible) return false;
+  if (Scope < project_->Scope) return false;
+  return owner_ == nullptr || owner_->IsDocumented();
+}
+
+void THItem::SetComment(std::string_view text) {
+  std::string description = platform::trim(text);
+  if (!description.empty() && description.front() == '{') description.erase(0, 1);
+  if (!description.empty() && description.back() == '}') description.pop_back();
+  description = platform::trim(description);
+  const std::string commands = takeCommandLine(description);
+  description = collapseBlanks(JoinLines(platform::trim(description)));
+  applyCommands(commands);
+  Comment = platform::trim(description);
+}
+
+void THItem::applyCommands(const std::string& commandText) {
+  const Options& opt = options();
+  const std::string upper = platform::upperCase(commandText);
+  size_t start = 0;
+  while (start < upper.size()) {
+    size_t end = upper.find(' ', start);
+    if (end == std::string::npos) end = upper.size();
+    const std::string word = upper.substr(start, end - start);
+    start = end + 1;
+    if (word.empty()) continue;
+    if (word == opt.FirstLineForceInvisible) {
+      Visibility = kNeverVisible;
+    } else if (word == opt.FirstLineForceVisible) {
+      Visibility = kAlwaysVisible;
+    } else if (word == opt.FirstLineScopePrivate) {
+      Scope = kScopePrivate;
+    } else if (word == opt.FirstLineScopeProtected) {
+      Scope = kScopeProtected;
+    } else if (word == opt.FirstLineScopePublic) {
+      Scope = kScopePublic;
+    } else if (word == opt.FirstLineScopePublished) {
+      Scope = kScopePublished;
+    } else {
+      applyCommandWord(word);
+    }
+  }
+}
+
+void THItem::applyCommandWord(const std::string& /*word*/) {}
+
+bool THItem::IsCommentToken(const SourceReader& parser) {
+  const TokenKind kind = parser.Kind();
+  return kind == TokenKind::AnsiComment || kind == TokenKind::BraceComment ||
+         kind == TokenKind::SlashComment;
+}
+
+THItem* THItem::FindInList(std::string_view name, bool caseSensitive, const SortedNameList& list) {
+  return list.find(name, caseSensitive);
+}
+
+THItem* THItem::FindInList(std::string_view name, bool caseSensitive, const OrderedNameList& list) {
+  return list.find(name, caseSensitive);
+}
+
+std::string THItem::LanguageText(int index) const {
+  if (project_ == nullptr || !project_->HelpLanguage) return "Missing string";
+  return project_->HelpLanguage->currentText(index);
+}
+
+std::string THItem::ScopeName() const {
+  switch (Scope) {
+    case kScopePrivate:
+      return "private";
+    case kScopeProtected:
+      return "protected";
+    case kScopePublic:
+      return "public";
+    case kScopePublished:
+      return "published";
+    default:
+      return {};
+  }
+}
+
+void THItem::message(int level, int index, std::string_view name) const {
+  if (project_ == nullptr) return;
+  project_->Message(level, project_->MessageText(index) + std::string(name));
+}
+
+const OutputDialect& THItem::dialect() const {
+  return project_ != nullptr ? project_->Dialect() : RtfDialect::instance();
+}
+
+std::string THItem::esc(std::string_view text) const {
+  return dialect().escape(text);
+}
+
+templates::TDocumentTemplate THItem::page(std::string_view name) const {
+  if (project_ == nullptr) return templates::TDocumentTemplate();
+  templates::TDocumentTemplate result(project_->templateCache());
+  project_->LoadTemplate(name, result);
+  return result;
+}
+
+std::string THItem::jumpPage(std::string_view visibleText, std::string_view jumpName) const {
+  templates::TDocumentTemplate jump = page("InternalJump");
+  jump.ReplaceTag("##InternalName##", visibleText, true);
+  jump.ReplaceTag("##InternalJump##", jumpName, true);
+  return jump.Text();
+}
+
+}  // namespace holders

@@ -1,0 +1,159 @@
+// THItem: the base of every holder of the source model.
+//
+// Holders form a tree by ownership: the project owns its units, a unit owns
+// its types, routines, variables and constants, a type owns its methods and
+// properties. An owner frees what it owns; name lists elsewhere only borrow.
+//
+// The base gives every holder the visibility rule (scope, forced visibility,
+// comments), the reading toolkit over a SourceReader (blanks, text up to a
+// stop token, brackets, directive lists), the comment reader (conditional
+// compilation, include files, first-line commands, samples) and the turning of
+// descriptions into output text with link search. Each kind overrides Parse,
+// BuildTopic, BuildJump, FindItem and IsDocumented.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "holders/source_reader.h"
+#include "templates/document_template.h"
+
+namespace holders {
+
+class OutputDialect;
+class OrderedNameList;
+class PageSink;
+class SortedNameList;
+class THProject;
+class THUnit;
+
+// A holder kind that lacks an operation every documented kind must supply.
+class EHolderError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Scope levels; the project's Scope is the build scope.
+enum : std::uint8_t {
+  kScopePrivate = 0,
+  kScopeProtected = 1,
+  kScopePublic = 2,
+  kScopePublished = 3
+};
+// Visibility overrides set by first-line commands.
+enum : std::uint8_t { kVisibleByScope = 0, kAlwaysVisible = 1, kNeverVisible = 2 };
+
+class THItem {
+ public:
+  explicit THItem(THItem* owner);
+  virtual ~THItem();
+  THItem(const THItem&) = delete;
+  THItem& operator=(const THItem&) = delete;
+
+  // The description, with first-line commands taken off (SetComment).
+  std::string Comment;
+  // Code-sample lines separated by CR.
+  std::string Sample;
+  std::uint8_t Scope = kScopePublished;
+  std::uint8_t Visibility = kVisibleByScope;
+
+  // --- the model tree
+  THItem* ParentItem() const { return owner_; }
+  THProject* Project() const { return project_; }
+  THUnit* OwnerUnit() const { return unit_; }
+
+  // --- the per-kind contract
+  // Reads the declaration; the reader stands on its name.
+  virtual void Parse(SourceReader& parser);
+  // Writes this holder's topics; the base writes nothing.
+  virtual void BuildTopic(PageSink& output);
+  // The jump page leading to this holder's topic with text (already in output
+  // form) as the visible text. Throws EHolderError in the base.
+  virtual std::string BuildJump(std::string_view text);
+  // The holder a word in this holder's text refers to, or nullptr.
+  virtual THItem* FindItem(std::string_view name, bool caseSensitive);
+  virtual bool IsDocumented();
+
+  // --- comments
+  // Handles one comment token: directives act, other text accumulates into
+  // comment and sample.
+  void ProcessComment(SourceReader& parser, std::string_view tokenText, std::string& comment,
+                      std::string& sample);
+  // Skips to the $ELSE or $ENDIF matching an $IFDEF whose branch is not taken.
+  void SkipConditional(SourceReader& parser);
+  // Takes the first-line commands off text and stores the description.
+  void SetComment(std::string_view text);
+
+  // --- reading toolkit
+  static bool IsCommentToken(const SourceReader& parser);
+  // Moves to the first token that is not a blank, line break or comment.
+  void SkipBlanks(SourceReader& parser);
+  // The text up to a token of stop (which stays current), trimmed.
+  std::string ReadUntil(SourceReader& parser, const TokenKinds& stop);
+  // A run such as "virtual; abstract;" from the current token; the token that
+  // ends it is read again by the next Next.
+  std::string ReadList(SourceReader& parser, const TokenKinds& separators,
+                       const TokenKinds& elements);
+  // The text between the next opening bracket and its match.
+  std::string ReadBracketed(SourceReader& parser, bool round);
+
+  // --- output text (link search)
+  std::string BuildRtfText(std::string_view text, bool linkSearch, bool caseSensitive);
+  std::string BuildSampleText(std::string_view text);
+  std::string LinkParameterTypes(std::string_view text);
+
+  // --- lookups and texts
+  static THItem* FindInList(std::string_view name, bool caseSensitive, const SortedNameList& list);
+  static THItem* FindInList(std::string_view name, bool caseSensitive, const OrderedNameList& list);
+  // A help text by position ("Missing string" without a project).
+  std::string LanguageText(int index) const;
+  // "private", "protected", "public", "published", or empty.
+  std::string ScopeName() const;
+
+ protected:
+  // Takes ownership of a holder created with this as its owner.
+  template <class T>
+  T& adopt(std::unique_ptr<T> item) {
+    T& result = *item;
+    owned_.push_back(std::move(item));
+    return result;
+  }
+  // Kinds that understand more first-line commands (event, bitmap) take them
+  // here; the word is upper-cased.
+  virtual void applyCommandWord(const std::string& word);
+
+  void setProject(THProject* project) { project_ = project; }
+  void setOwnerUnit(THUnit* unit) { unit_ = unit; }
+
+  // Progress line: the message text at position index directly followed by
+  // name.
+  void message(int level, int index, std::string_view name) const;
+  const OutputDialect& dialect() const;
+  // Source or language text in output form.
+  std::string esc(std::string_view text) const;
+  // A fresh copy of the named page (empty without a project or a file).
+  templates::TDocumentTemplate page(std::string_view name) const;
+  // The "InternalJump" page filled with a visible text and a jump name, both
+  // already in output form.
+  std::string jumpPage(std::string_view visibleText, std::string_view jumpName) const;
+
+ private:
+  void processDirective(SourceReader& parser, const std::string& name, const std::string& arg);
+  void includeFile(SourceReader& parser, const std::string& argument);
+  void collectComment(TokenKind kind, std::string text, std::string& comment, std::string& sample);
+  void applyCommands(const std::string& commandText);
+  std::string wordToRtf(const std::string& part, bool lookUp, bool caseSensitive);
+  std::string tagToRtf(const std::string& tag, std::string_view& text, bool& linkNext,
+                       bool caseSensitive);
+
+  THItem* owner_;
+  THProject* project_ = nullptr;
+  THUnit* unit_ = nullptr;
+  std::vector<std::unique_ptr<THItem>> owned_;
+};
+
+}  // namespace holders

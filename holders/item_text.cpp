@@ -1,0 +1,112 @@
+// Turning descriptions, samples and declaration parts into output text, with
+// inline tags and link search.
+#include "holders/comment_text.h"
+#include "holders/dialect.h"
+#include "holders/item.h"
+#include "holders/options.h"
+#include "holders/type.h"
+#include "lang/base_lang.h"
+#include "platform/text.h"
+
+namespace holders {
+
+std::string THItem::BuildRtfText(std::string_view text, bool linkSearch, bool caseSensitive) {
+  std::string rtf;
+  bool linkNext = linkSearch;
+  std::string part;
+  while (!text.empty()) {
+    const int result = NextTextPart(text, part);
+    if (result == kNoPart) break;
+    if (result == kWordPart) {
+      const bool blank = part == " ";
+      rtf += wordToRtf(part, linkNext && !blank, caseSensitive);
+      if (!blank) linkNext = linkSearch;
+    } else {
+      rtf += tagToRtf(part, text, linkNext, caseSensitive);
+    }
+  }
+  return platform::trim(rtf);
+}
+
+std::string THItem::wordToRtf(const std::string& part, bool lookUp, bool caseSensitive) {
+  std::string visible = esc(part);
+  if (!lookUp) return visible;
+  THItem* item = FindItem(part, caseSensitive);
+  // A holder never links to itself, and an undocumented one has no topic.
+  if (item == nullptr || item == this || !item->IsDocumented()) return visible;
+  return item->BuildJump(visible);
+}
+
+std::string THItem::tagToRtf(const std::string& tag, std::string_view& text, bool& linkNext,
+                             bool caseSensitive) {
+  const std::string upper = platform::upperCase(tag);
+  // Blanks after a tag vanish.
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  if (upper == "IDENT") {
+    linkNext = true;
+  } else if (upper == "TAB") {
+    return std::string(dialect().tab());
+  } else if (upper == "BR") {
+    return std::string(dialect().lineBreak());
+  } else if (upper == "P") {
+    return std::string(dialect().paragraph());
+  } else if (upper == "NOIDENT") {
+    linkNext = false;
+  } else if (upper.starts_with("L ")) {
+    const std::string target = platform::trim(tag.substr(2));
+    const std::string inner = ReadToEndTag(text, "L");
+    return jumpPage(esc(inner), esc(target));
+  } else if (upper.starts_with("T ")) {
+    const std::string ref = platform::trim(tag.substr(2));
+    const std::string inner = ReadToEndTag(text, "T");
+    if (inner.empty()) return {};
+    const size_t point = ref.find('.');
+    const std::string typeName = ref.substr(0, point);
+    const std::string memberName = point == std::string::npos ? "" : ref.substr(point + 1);
+    if (auto* type = dynamic_cast<THType*>(FindItem(typeName, caseSensitive))) {
+      THItem* member = type->FindMember(memberName, caseSensitive);
+      if (member != nullptr && member->IsDocumented()) return member->BuildJump(esc(inner));
+    }
+    return esc(inner);
+  } else {
+    message(0, lang::BaseLang::kMsgUnknownTag, tag);
+  }
+  return {};
+}
+
+std::string THItem::BuildSampleText(std::string_view text) {
+  std::string rtf;
+  for (const std::string& line : platform::splitLines(text)) {
+    const size_t blanks = line.find_first_not_of(' ');
+    std::string converted(blanks == std::string::npos ? line.size() : blanks, ' ');
+    converted += BuildRtfText(platform::trim(line), true, true);
+    // A point keeps indentation of a sample line that would otherwise start
+    // at the margin.
+    if (!converted.empty() && converted.front() == '.') converted.front() = ' ';
+    rtf += converted;
+    rtf += dialect().lineBreak();
+  }
+  return rtf;
+}
+
+std::string THItem::LinkParameterTypes(std::string_view text) {
+  const Options& opt = options();
+  static constexpr TokenKinds kSemicolon{TokenKind::Semicolon};
+  SourceReader reader{std::string(text)};
+  std::string result;
+  for (reader.Next(); reader.Kind() != TokenKind::Null; reader.Next()) {
+    if (reader.Kind() != TokenKind::Colon) {
+      result += esc(reader.TokenView());
+      continue;
+    }
+    const std::string type = ReadUntil(reader, kSemicolon);
+    result += ": ";
+    result += BuildRtfText(type, opt.LinkSearchInParameterList, opt.CasesensitiveInParameterList);
+    if (reader.Kind() == TokenKind::Semicolon) result += ';';
+    if (reader.Kind() == TokenKind::Null) break;
+  }
+  return result;
+}
+
+}  // namespace holders

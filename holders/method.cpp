@@ -1,0 +1,174 @@
+#include "holders/method.h"
+
+#include "holders/options.h"
+#include "holders/page_writer.h"
+#include "holders/type.h"
+#include "holders/unit.h"
+#include "lang/base_lang.h"
+#include "lang/bldlang.h"
+#include "platform/text.h"
+
+namespace holders {
+namespace txt = lang::bldlang;
+
+std::string_view MethodKindWord(std::uint8_t kind) {
+  switch (kind) {
+    case kProcedure:
+      return "procedure";
+    case kClassProcedure:
+      return "class procedure";
+    case kFunction:
+      return "function";
+    case kClassFunction:
+      return "class function";
+    case kConstructor:
+      return "constructor";
+    case kDestructor:
+      return "destructor";
+    default:
+      return {};
+  }
+}
+
+THMethod::THMethod(THItem* owner) : THItem(owner) {}
+
+THType* THMethod::OwnerType() const {
+  return dynamic_cast<THType*>(ParentItem());
+}
+
+void THMethod::Parse(SourceReader& parser) {
+  static constexpr TokenKinds kSemicolon{TokenKind::Semicolon};
+  static constexpr TokenKinds kDirectives{TokenKind::Abstract, TokenKind::Dynamic,
+                                          TokenKind::Forward, TokenKind::Override,
+                                          TokenKind::Virtual};
+  const THType* type = OwnerType();
+  message(4, lang::BaseLang::kMsgParsingMethod,
+          type != nullptr ? type->TypeName + "." + MethodName : MethodName);
+  SkipBlanks(parser);
+  if (parser.Kind() == TokenKind::Colon) {
+    ResultType = ReadUntil(parser, kSemicolon);
+  } else if (parser.Kind() == TokenKind::RoundOpen) {
+    Parameters = ReadBracketed(parser, true);
+    SkipBlanks(parser);
+    ResultType = ReadUntil(parser, kSemicolon);
+  }
+  const SourceReader::Mark afterHeader = parser.markNext();
+  SkipBlanks(parser);
+  Directives = ReadList(parser, kSemicolon, kDirectives);
+  // Other directive words (overload, stdcall, message, ...) end the list and
+  // are read by the caller.
+  if (Directives.empty()) parser.rewind(afterHeader);
+  const size_t forward = platform::upperCase(Directives).find("FORWARD;");
+  if (forward != std::string::npos) Directives.erase(forward, 8);
+  Directives = platform::trim(Directives);
+}
+
+THItem* THMethod::FindItem(std::string_view name, bool caseSensitive) {
+  // The type's search ends with the project's.
+  if (THType* type = OwnerType()) return type->FindItem(name, caseSensitive);
+  return THItem::FindItem(name, caseSensitive);
+}
+
+bool THMethod::IsDocumented() {
+  if (!THItem::IsDocumented()) return false;
+  return !(options().CommentsRequiredInMethods && Comment.empty());
+}
+
+std::string THMethod::JumpName() const {
+  const THType* type = OwnerType();
+  const std::string unit = OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string();
+  return "Method_" + unit + "_" + (type != nullptr ? type->TypeName + "_" : "") + MethodName;
+}
+
+std::string THMethod::BuildJump(std::string_view text) {
+  return jumpPage(text, esc(JumpName()));
+}
+
+std::string THMethod::DeclarationText() {
+  const Options& opt = options();
+  std::string text = std::string(MethodKindWord(MethodKind)) + " " + esc(MethodName);
+  if (!Parameters.empty()) text += "(" + LinkParameterTypes(Parameters) + ")";
+  if (!ResultType.empty()) {
+    text +=
+        ": " + BuildRtfText(ResultType, opt.LinkSearchInReturnType, opt.CasesensitiveInReturnType);
+  }
+  text += ";";
+  if (opt.ShowMethodExtra && !Directives.empty()) text += " " + esc(Directives);
+  return text;
+}
+
+void THMethod::BuildTopic(PageSink& output) {
+  const Options& opt = options();
+  message(2, lang::BaseLang::kMsgBuildingMethodTopic, MethodName);
+  const THType* type = OwnerType();
+  const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
+  const std::string name = esc(MethodName);
+  const std::string typeName = type != nullptr ? esc(type->TypeName) : std::string();
+  const std::string declaration = DeclarationText();
+  const std::string description =
+      BuildRtfText(Comment, opt.LinkSearchInMethodComment, opt.CasesensitiveInMethodComment);
+
+  templates::TDocumentTemplate methodPage = page("MethodPage");
+  methodPage.ReplaceTag("##TXTScope##", esc(LanguageText(txt::TXT_Scope)), true);
+  methodPage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
+  methodPage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
+  methodPage.ReplaceTag("##UnitName##", unit, true);
+  methodPage.ReplaceTag("##MethodName##", name, true);
+  methodPage.ReplaceTag("##MethodDeclaration##", declaration, true);
+  methodPage.ReplaceTag("##MethodScope##", ScopeName(), true);
+  if (type != nullptr) {
+    methodPage.ReplaceTag("##TypeName##", typeName, true);
+    methodPage.ReplaceTag("##MethodArea##", typeName, true);
+    methodPage.ReplaceTag("##MethodJumpName##", typeName + "_" + name, true);
+    methodPage.ReplaceTag("##MethodFullName##", typeName + "." + name, true);
+  } else {
+    methodPage.ReplaceTag("##MethodArea##", "Method", true);
+    methodPage.ReplaceTag("##MethodJumpName##", name, true);
+    methodPage.ReplaceTag("##MethodFullName##", name, true);
+  }
+  methodPage.ReplaceTag("##MethodDescription##", description, true);
+
+  std::string unitInsert;
+  std::string typeJump;
+  if (type == nullptr) {
+    templates::TDocumentTemplate insert = page("UnitInsert");
+    insert.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
+    insert.ReplaceTag("##UnitName##", unit, true);
+    unitInsert = insert.Text();
+  } else {
+    templates::TDocumentTemplate inType = page("MethodInType");
+    inType.ReplaceTag("##UnitName##", unit, true);
+    inType.ReplaceTag("##TypeName##", typeName, true);
+    typeJump = inType.Text();
+  }
+  methodPage.ReplaceTag("##UnitInsert##", unitInsert, true);
+  methodPage.ReplaceTag("##TypeJump##", typeJump, true);
+
+  if (Sample.empty()) {
+    methodPage.ReplaceTag("##SampleWord##", "", true);
+  } else {
+    const std::string area = type != nullptr ? typeName + "_" + name : name;
+    writeSample(output, methodPage, area, type != nullptr ? typeName + "." + name : name);
+  }
+  output.writePage(TopicRef{TopicKind::Method, JumpName()}, methodPage.Document());
+}
+
+void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& methodPage,
+                           const std::string& area, const std::string& fullName) {
+  const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
+  const std::string sampleWord = esc(LanguageText(txt::SMP_Sample));
+  templates::TDocumentTemplate link = page("BannerSample");
+  link.ReplaceTag("##JumpName##", sampleWord, true);
+  link.ReplaceTag("##UnitName##", unit, true);
+  link.ReplaceTag("##JumpArea##", area, true);
+  methodPage.ReplaceTag("##SampleWord##", link.Text(), true);
+  templates::TDocumentTemplate samplePage = page("SamplePage");
+  samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
+  samplePage.ReplaceTag("##UnitName##", unit, true);
+  samplePage.ReplaceTag("##JumpArea##", area, true);
+  samplePage.ReplaceTag("##JumpName##", fullName, true);
+  samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
+  output.writePage(TopicRef{TopicKind::Sample, JumpName()}, samplePage.Document());
+}
+
+}  // namespace holders

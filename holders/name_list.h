@@ -1,0 +1,68 @@
+// Name lists of the source model: names, each carrying a holder it does not
+// own.
+//
+// Lookups go through a hash index on the upper-cased name, and return the
+// same holder a scan from the first entry would: the first entry whose name
+// equals the one asked for, exactly or ignoring case.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace holders {
+
+class THItem;
+
+struct NameEntry {
+  std::string name;
+  THItem* item;
+};
+
+// Sorted by name in the case-insensitive order, each name (ignoring case) at
+// most once: adding a name already present puts the new holder in its place.
+// The order is established when the list is next read by position, so a long
+// run of additions costs O(n log n).
+class SortedNameList {
+ public:
+  // Returns the holder that was replaced, or nullptr.
+  THItem* add(std::string_view name, THItem* item);
+  THItem* find(std::string_view name, bool caseSensitive) const;
+
+  int count() const { return static_cast<int>(entries_.size()); }
+  const NameEntry& at(int index) const;
+  const std::vector<NameEntry>& entries() const;
+
+ private:
+  void sortIfNeeded() const;
+
+  mutable std::vector<NameEntry> entries_;
+  // Upper-cased name -> position in entries_.
+  mutable std::unordered_map<std::string, size_t> index_;
+  mutable bool sorted_ = true;
+};
+
+// Entries in the order they were added, duplicates kept, until sortByName.
+class OrderedNameList {
+ public:
+  void add(std::string_view name, THItem* item);
+  THItem* find(std::string_view name, bool caseSensitive) const;
+
+  int count() const { return static_cast<int>(entries_.size()); }
+  const NameEntry& at(int index) const { return entries_.at(static_cast<size_t>(index)); }
+  const std::vector<NameEntry>& entries() const { return entries_; }
+
+  // Sorts in place by name in the case-insensitive order; entries of equal
+  // names keep their relative order.
+  void sortByName();
+
+ private:
+  void rebuildIndex();
+
+  std::vector<NameEntry> entries_;
+  // Upper-cased name -> positions of the entries of that name, ascending.
+  std::unordered_map<std::string, std::vector<size_t>> index_;
+};
+
+}  // namespace holders

@@ -1,0 +1,81 @@
+// Where finished pages go.
+//
+// Every page a holder fills reaches the output through one PageSink, together
+// with the topic it belongs to. The help build writes them all, in order, to
+// one buffered topics file; another output format can route each topic
+// elsewhere (a file per topic, say) without touching the holders.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace holders {
+
+enum class TopicKind {
+  Header,          // opens the document
+  Contents,        // the contents topic with the unit list
+  Unit,            // a unit's page
+  Type,            // a type's page
+  PropertiesList,  // member lists of a class
+  MethodsList,
+  EventsList,
+  Method,  // a method of a type or a unit-level routine
+  Property,
+  Variable,
+  Constant,
+  Sample,  // the sample topic of the holder named by the id
+};
+
+// The topic a page belongs to: its kind and the jump name of the holder
+// (empty for the header and the contents).
+struct TopicRef {
+  TopicKind kind;
+  std::string id;
+};
+
+class PageSink {
+ public:
+  virtual ~PageSink() = default;
+  // Writes the page's lines, in order.
+  virtual void writePage(const TopicRef& topic, const std::vector<std::string>& lines) = 0;
+  // Writes the dialect's closing line and flushes; errors surface here.
+  virtual void finish(std::string_view closingLine) = 0;
+};
+
+// Writes every page into one text file, each line ended by CR LF.
+class FilePageWriter final : public PageSink {
+ public:
+  // Creates or empties the file. Throws platform::FileError.
+  explicit FilePageWriter(std::string_view path);
+
+  void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
+  void finish(std::string_view closingLine) override;
+
+ private:
+  platform::TextFileWriter out_;
+};
+
+// Keeps the pages in memory, for tests and for callers that post-process.
+class MemoryPageSink final : public PageSink {
+ public:
+  struct Page {
+    TopicRef topic;
+    std::vector<std::string> lines;
+  };
+
+  void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
+  void finish(std::string_view closingLine) override;
+
+  const std::vector<Page>& pages() const { return pages_; }
+  // Every line written, each followed by CR LF, as the file writer would.
+  std::string text() const;
+
+ private:
+  std::vector<Page> pages_;
+  std::vector<std::string> closing_;
+};
+
+}  // namespace holders

@@ -1,0 +1,146 @@
+#include "holders/project.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "holders/options.h"
+#include "holders/type.h"
+#include "holders/unit.h"
+#include "lang/base_lang.h"
+#include "lang/bldlang.h"
+#include "lang/language_center.h"
+#include "platform/files.h"
+#include "platform/misc.h"
+#include "platform/text.h"
+
+namespace holders {
+
+THProject::THProject() : THProject(platform::programDirectory()) {}
+
+THProject::THProject(std::string programDirectory)
+    : THItem(nullptr),
+      HelpLanguage(std::make_unique<lang::TCustomLanguageCenter>()),
+      programDirectory_(platform::AddBackslash(programDirectory)),
+      dialect_(std::make_unique<RtfDialect>()) {
+  setProject(this);
+  Visibility = kAlwaysVisible;
+  ReadOptions("{DIR}\\KORVEX.INI");
+  ReadOptions("KORVEX.INI");
+  lang::bldlang::LoadENG(*HelpLanguage);
+  const std::string languageFile = programDirectory_ + "Template/" + options().Language + ".lnf";
+  if (platform::fileExists(languageFile)) HelpLanguage->LoadFromFile(languageFile, true);
+}
+
+THProject::~THProject() = default;
+
+void THProject::ReadOptions(std::string_view fileName) {
+  holders::ReadOptions(fileName, Files, programDirectory_);
+}
+
+void THProject::Message(int /*level*/, const std::string& /*text*/) {}
+
+std::string THProject::MessageText(int index) const {
+  return MessageLanguage != nullptr ? MessageLanguage->currentText(index) : std::string();
+}
+
+// --- defines
+
+void THProject::AddDefine(std::string_view symbol) {
+  std::string upper = platform::upperCase(symbol);
+  if (!IsDefined(upper)) Defines.push_back(std::move(upper));
+}
+
+void THProject::RemoveDefine(std::string_view symbol) {
+  const auto found = std::find(Defines.begin(), Defines.end(), platform::upperCase(symbol));
+  if (found != Defines.end()) Defines.erase(found);
+}
+
+bool THProject::IsDefined(std::string_view symbol) const {
+  return std::find(Defines.begin(), Defines.end(), platform::upperCase(symbol)) != Defines.end();
+}
+
+// --- units
+
+THUnit* THProject::AddUnit(std::string_view fileName) {
+  const std::optional<std::string> path = platform::resolvePath(fileName);
+  if (!path || !platform::fileExists(*path)) return nullptr;
+  Message(0, MessageText(lang::BaseLang::kMsgAddingUnit) + std::string(fileName));
+  const std::string directory = platform::extractFilePath(fileName);
+  if (!directory.empty()) UnitDirectories.push_back(platform::AddBackslash(directory));
+  const std::string name = platform::changeFileExt(platform::extractFileName(fileName), "");
+  return &AddUnitText(name, platform::readFile(*path), *path);
+}
+
+THUnit& THProject::AddUnitText(std::string_view name, std::string_view text, std::string path) {
+  THUnit& unit = adopt(std::make_unique<THUnit>(this));
+  Units.add(name, &unit);
+  ModelChanged();
+  unit.UnitName = std::string(name);
+  const std::string identity = path.empty() ? std::string() : FileIdentity(path);
+  SourceReader reader(normalizeLineEnds(text), std::move(path));
+  const ReadingScope reading(*this, identity);
+  unit.Parse(reader);
+  return unit;
+}
+
+THUnit* THProject::UnitAt(int index) const {
+  return static_cast<THUnit*>(Units.at(index).item);
+}
+
+std::string THProject::FileIdentity(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+  return error ? path : canonical.string();
+}
+
+bool THProject::IsBeingRead(const std::string& canonicalPath) const {
+  return std::find(reading_.begin(), reading_.end(), canonicalPath) != reading_.end();
+}
+
+// --- lookups
+
+void THProject::rebuildIndex() {
+  itemIndex_.clear();
+  typeIndex_.clear();
+  for (const NameEntry& entry : Units.entries()) {
+    itemIndex_[platform::upperCase(entry.name)].push_back(SearchEntry{entry.name, entry.item});
+  }
+  // Each unit's own search order: routines, types, variables, constants.
+  for (const NameEntry& unitEntry : Units.entries()) {
+    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
+    for (const SortedNameList* list :
+         {&unit->Routines, &unit->Types, &unit->Variables, &unit->Constants}) {
+      for (const NameEntry& entry : list->entries()) {
+        const std::string key = platform::upperCase(entry.name);
+        itemIndex_[key].push_back(SearchEntry{entry.name, entry.item});
+        if (list == &unit->Types) typeIndex_[key].push_back(SearchEntry{entry.name, entry.item});
+      }
+    }
+  }
+  indexStale_ = false;
+}
+
+THItem* THProject::firstMatch(const SearchIndex& index, std::string_view name, bool caseSensitive) {
+  const auto found = index.find(platform::upperCase(name));
+  if (found == index.end()) return nullptr;
+  for (const SearchEntry& entry : found->second) {
+    if (!caseSensitive || entry.name == name) return entry.item;
+  }
+  return nullptr;
+}
+
+THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
+  if (indexStale_) rebuildIndex();
+  return firstMatch(itemIndex_, name, caseSensitive);
+}
+
+THType* THProject::FindType(std::string_view name, bool caseSensitive) {
+  if (indexStale_) rebuildIndex();
+  return static_cast<THType*>(firstMatch(typeIndex_, name, caseSensitive));
+}
+
+void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {
+  target.LoadFromFile(programDirectory_ + "Template/" + std::string(name) + ".TPF");
+}
+
+}  // namespace holders

@@ -1,0 +1,150 @@
+// THProject: the root of the source model and the help build.
+//
+// The project owns the units of one run, the define list that conditional
+// compilation shares across them, the help-text language and the page cache.
+// Build writes the topics file (RTF), the help project (HPJ) and the contents
+// file (CNT). Progress lines go through Message, which does nothing here; the
+// console project overrides it to print or keep them.
+//
+// Name lookups across the project go through an index rebuilt whenever the
+// units' lists changed since the last lookup; it returns the first match in
+// the order of the linear search (units by name, then each unit's
+// declarations in the order the units were added).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "holders/dialect.h"
+#include "holders/item.h"
+#include "holders/name_list.h"
+#include "templates/template_cache.h"
+
+namespace lang {
+class TCustomLanguageCenter;
+}
+
+namespace holders {
+
+class THType;
+
+class THProject : public THItem {
+ public:
+  // Reads the configuration files (programDirectory/KORVEX.INI, then
+  // KORVEX.INI in the current directory) and prepares the help language:
+  // the built-in texts, replaced by Template/<Language>.lnf of the program
+  // directory when that file exists.
+  THProject();
+  // Takes the program directory (ending in a separator) from the caller, so
+  // tests can give the project a directory of their own.
+  explicit THProject(std::string programDirectory);
+  ~THProject() override;
+
+  // Defined symbols, upper case, each once, in order of definition.
+  std::vector<std::string> Defines;
+  // Help texts of the generated pages (owned).
+  std::unique_ptr<lang::TCustomLanguageCenter> HelpLanguage;
+  // Console message texts; set by the creator, not owned. Without one every
+  // message text is empty.
+  lang::TCustomLanguageCenter* MessageLanguage = nullptr;
+  // Directory of every unit file added, with a trailing separator, in order.
+  std::vector<std::string> UnitDirectories;
+  // One entry per unit added: the name from its file name, in order of adding.
+  OrderedNameList Units;
+  // The unit files the configuration names ([Files]).
+  std::vector<std::string> Files;
+
+  THItem* FindItem(std::string_view name, bool caseSensitive) override;
+  THUnit* UnitAt(int index) const;
+  int UnitCount() const { return Units.count(); }
+  void WriteContents(std::string_view fileName);
+  void AddDefine(std::string_view symbol);
+  // Reads and parses one unit file; nullptr when the file does not exist.
+  THUnit* AddUnit(std::string_view fileName);
+  // Reads one unit from text in memory (line ends are normalised): name is its
+  // Units entry and first UnitName, path (may be empty) names the file for
+  // the include chain.
+  THUnit& AddUnitText(std::string_view name, std::string_view text, std::string path = {});
+  // Writes <name>.RTF, <name>.HPJ and <name>.CNT.
+  void Build(std::string_view fileName);
+  bool IsDefined(std::string_view symbol) const;
+  // Loads programDirectory/Template/<name>.TPF into target (empty when
+  // missing).
+  void LoadTemplate(std::string_view name, templates::TDocumentTemplate& target);
+  virtual void Message(int level, const std::string& text);
+  void ReadOptions(std::string_view fileName);
+  void RemoveDefine(std::string_view symbol);
+  THType* FindType(std::string_view name, bool caseSensitive);
+
+  // Writes every topic page (header, contents, units, "}") to output; the
+  // first part of Build.
+  void BuildTopics(PageSink& output);
+  // Calls InheritFromAncestor of every member of every type.
+  void InheritProperties();
+  // The lines of the contents file for fileName (any extension).
+  std::vector<std::string> ContentsLines(std::string_view fileName);
+  // The lines of the help project file for fileName (any extension).
+  std::vector<std::string> HelpProjectLines(std::string_view fileName);
+
+  const std::string& programDirectory() const { return programDirectory_; }
+  templates::TemplateCache& templateCache() { return templateCache_; }
+  const OutputDialect& Dialect() const { return *dialect_; }
+  void SetDialect(std::unique_ptr<OutputDialect> dialect) { dialect_ = std::move(dialect); }
+  // The message text at a position of MessageLanguage.
+  std::string MessageText(int index) const;
+
+  // True while Build runs: declaration text read again then (parameter
+  // lists) must not pull in include files.
+  bool Building() const { return building_; }
+  // Called by units whenever a name list changes.
+  void ModelChanged() { indexStale_ = true; }
+
+  // The files of the include chain being read, outermost first.
+  bool IsBeingRead(const std::string& canonicalPath) const;
+  void PushReading(std::string canonicalPath) { reading_.push_back(std::move(canonicalPath)); }
+  void PopReading() { reading_.pop_back(); }
+  // Canonical form of a path, for IsBeingRead.
+  static std::string FileIdentity(const std::string& path);
+
+ private:
+  struct SearchEntry {
+    std::string name;
+    THItem* item;
+  };
+  using SearchIndex = std::unordered_map<std::string, std::vector<SearchEntry>>;
+
+  void initialise();
+  void rebuildIndex();
+  static THItem* firstMatch(const SearchIndex& index, std::string_view name, bool caseSensitive);
+  void addSection(std::vector<std::string>& lines, int heading, std::string_view prefix,
+                  const SortedNameList THUnit::*list);
+
+  std::string programDirectory_;
+  templates::TemplateCache templateCache_;
+  std::unique_ptr<OutputDialect> dialect_;
+  bool building_ = false;
+  std::vector<std::string> reading_;
+
+  bool indexStale_ = true;
+  SearchIndex itemIndex_;  // units by name, then every unit's declarations
+  SearchIndex typeIndex_;  // every unit's types
+};
+
+// Keeps a file in the include chain while it is read.
+class ReadingScope {
+ public:
+  ReadingScope(THProject& project, std::string canonicalPath) : project_(project) {
+    project_.PushReading(std::move(canonicalPath));
+  }
+  ~ReadingScope() { project_.PopReading(); }
+  ReadingScope(const ReadingScope&) = delete;
+  ReadingScope& operator=(const ReadingScope&) = delete;
+
+ private:
+  THProject& project_;
+};
+
+}  // namespace holders

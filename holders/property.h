@@ -1,0 +1,47 @@
+// THProperty: a member of a class or record other than a method: a property
+// or event declared with "property", or a field.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "holders/item.h"
+
+namespace holders {
+
+class THType;
+
+class THProperty : public THItem {
+ public:
+  explicit THProperty(THItem* owner);
+
+  bool IsEvent = false;
+  std::string Extra;
+  bool IsField = false;
+  std::string Parameters;
+  std::string PropertyName;
+  std::string PropertyType;
+  std::string Storage;
+
+  void Parse(SourceReader& parser) override;
+  void BuildTopic(PageSink& output) override;
+  std::string BuildJump(std::string_view text) override;
+  THItem* FindItem(std::string_view name, bool caseSensitive) override;
+  bool IsDocumented() override;
+
+  // Completes a redeclared member from the same member of an ancestor.
+  void InheritFromAncestor();
+
+  THType* OwnerType() const;
+  // "Property_" + unit + "_" + type + "_" + name.
+  std::string JumpName() const;
+  std::string DeclarationText();
+
+ protected:
+  void applyCommandWord(const std::string& word) override;
+
+ private:
+  void resolveRedeclaredType();
+};
+
+}  // namespace holders

@@ -1,0 +1,130 @@
+#include "holders/source_reader.h"
+
+namespace holders {
+namespace {
+
+std::int8_t wrap(int value) {
+  return static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
+}
+
+// How the token just scanned moved the scanner's depths.
+void tokenDepthChange(const parser::TqPasToken& token, int& round, int& square) {
+  round = 0;
+  square = 0;
+  switch (token.Kind()) {
+    case TokenKind::RoundOpen:
+      round = 1;
+      break;
+    case TokenKind::RoundClose:
+      round = -1;
+      break;
+    case TokenKind::SquareOpen:
+      if (token.Length() == 1) square = 1;  // "(." leaves the depth alone
+      break;
+    case TokenKind::SquareClose:
+      if (token.Length() == 1) square = -1;
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+std::string normalizeLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      out += "\r\n";
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+SourceReader::SourceReader(std::string text, std::string path)
+    : text_(std::move(text)),
+      path_(std::move(path)),
+      scanner_(std::make_unique<parser::TqPasParser>()) {
+  scanner_->SetText(text_);
+}
+
+void SourceReader::Next() {
+  if (!pending_) {
+    scanner_->Next();
+    return;
+  }
+  pending_ = false;
+  if (scanner_->commentState() != parser::TqPasParser::CommentState::NoComment) {
+    // Only an unterminated comment at the end of the text leaves the scanner
+    // inside a comment; a fresh scanner reads the mark as ordinary text.
+    const std::int8_t round = RoundDepth();
+    const std::int8_t square = SquareDepth();
+    scanner_ = std::make_unique<parser::TqPasParser>();
+    scanner_->SetText(text_);
+    roundOffset_ = wrap(-round);
+    squareOffset_ = wrap(-square);
+  }
+  const std::int8_t rawRound = scanner_->RoundDepth();
+  const std::int8_t rawSquare = scanner_->SquareDepth();
+  scanner_->SetPosition(pendingMark_.position);
+  // Reported depths before the token must be the mark's; the token then moves
+  // them as it did the first time.
+  roundOffset_ = wrap(rawRound - pendingMark_.round);
+  squareOffset_ = wrap(rawSquare - pendingMark_.square);
+}
+
+std::string_view SourceReader::TokenView() const {
+  if (pending_) return {};
+  return scanner_->Token().TokenView();
+}
+
+std::int32_t SourceReader::RunPosition() const {
+  return pending_ ? pendingMark_.position : scanner_->RunPosition();
+}
+
+std::int8_t SourceReader::RoundDepth() const {
+  return pending_ ? pendingMark_.round : wrap(scanner_->RoundDepth() - roundOffset_);
+}
+
+std::int8_t SourceReader::SquareDepth() const {
+  return pending_ ? pendingMark_.square : wrap(scanner_->SquareDepth() - squareOffset_);
+}
+
+SourceReader::Mark SourceReader::markNext() const {
+  return Mark{RunPosition(), RoundDepth(), SquareDepth()};
+}
+
+SourceReader::Mark SourceReader::markCurrent() const {
+  if (pending_) return pendingMark_;
+  int round = 0;
+  int square = 0;
+  tokenDepthChange(scanner_->Token(), round, square);
+  return Mark{TokenStart(), wrap(RoundDepth() - round), wrap(SquareDepth() - square)};
+}
+
+void SourceReader::rewind(const Mark& mark) {
+  pending_ = true;
+  pendingMark_ = mark;
+}
+
+void SourceReader::restoreDepths(std::int8_t round, std::int8_t square) {
+  roundOffset_ = wrap(scanner_->RoundDepth() - round);
+  squareOffset_ = wrap(scanner_->SquareDepth() - square);
+}
+
+TokenKind SourceReader::peekSignificant() const {
+  parser::TqPasParser look;
+  look.SetText(text_);
+  look.SetPosition(RunPosition());
+  while (look.IsJunk()) look.Next();
+  return look.Token().Kind();
+}
+
+}  // namespace holders

@@ -1,0 +1,91 @@
+// One reading of one source file: the tokenizer over the file's text, plus
+// what the holders need on top of it.
+//
+// The holders move back to re-read tokens (after a section, after a routine
+// name, after a directive list) and skip text for conditional compilation.
+// The scanner's bracket depths count every bracket it scans, so re-reading a
+// bracket or skipping one would leave them wrong for the rest of the file.
+// The reader therefore reports the depths relative to an offset it corrects
+// on each rewind and skip, and re-reads from a mark instead of re-scanning
+// the byte before it.
+//
+// The reader owns the text. It also remembers which include directives of
+// its file have been carried out, so that a directive read a second time
+// after a rewind is not carried out again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "parser/tokenizer.h"
+
+namespace holders {
+
+using parser::TokenKind;
+using parser::TokenKinds;
+
+// CR LF for every line end: an LF without a CR before it and a CR without
+// an LF after it included. The tokenizer reads a file with other line ends
+// differently (a // comment would run on to the next CR).
+std::string normalizeLineEnds(std::string_view text);
+
+class SourceReader {
+ public:
+  // A place to read from again: the position of a token and the depths
+  // before it.
+  struct Mark {
+    std::int32_t position = 0;
+    std::int8_t round = 0;
+    std::int8_t square = 0;
+  };
+
+  // path names the file for include bookkeeping; it may be empty.
+  explicit SourceReader(std::string text, std::string path = {});
+  SourceReader(const SourceReader&) = delete;
+  SourceReader& operator=(const SourceReader&) = delete;
+
+  void Next();
+  // None while a rewound token waits to be read again.
+  TokenKind Kind() const { return pending_ ? TokenKind::None : scanner_->Token().Kind(); }
+  std::string TokenText() const { return std::string(TokenView()); }
+  std::string_view TokenView() const;
+  std::int32_t TokenStart() const { return scanner_->Token().Start(); }
+  bool IsJunk() const { return !pending_ && scanner_->IsJunk(); }
+
+  std::int32_t RunPosition() const;
+  std::int8_t RoundDepth() const;
+  std::int8_t SquareDepth() const;
+
+  // The place after the current token: the next Next reads from here.
+  Mark markNext() const;
+  // The place of the current token, so that the next Next reads it again.
+  Mark markCurrent() const;
+  // The next Next reads the token at the mark, with the depths as they were
+  // there.
+  void rewind(const Mark& mark);
+  // Sets the depths back, undoing the brackets of a stretch just skipped.
+  void restoreDepths(std::int8_t round, std::int8_t square);
+
+  // The kind of the next token that is not a blank, line break or comment,
+  // without moving and without acting on comments.
+  TokenKind peekSignificant() const;
+
+  const std::string& path() const { return path_; }
+  // True the first time an include directive at this position is seen.
+  bool firstIncludeAt(std::int32_t position) { return includesDone_.insert(position).second; }
+
+ private:
+  std::string text_;
+  std::string path_;
+  std::unique_ptr<parser::TqPasParser> scanner_;
+  std::int8_t roundOffset_ = 0;
+  std::int8_t squareOffset_ = 0;
+  bool pending_ = false;
+  Mark pendingMark_;
+  std::unordered_set<std::int32_t> includesDone_;
+};
+
+}  // namespace holders

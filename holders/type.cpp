@@ -1,0 +1,329 @@
+// THType: reading the declaration, the member lists and lookups.
+#include "holders/type.h"
+
+#include <unordered_set>
+
+#include "holders/comment_text.h"
+#include "holders/method.h"
+#include "holders/options.h"
+#include "holders/project.h"
+#include "holders/property.h"
+#include "holders/unit.h"
+#include "lang/base_lang.h"
+#include "platform/text.h"
+
+namespace holders {
+
+struct THType::MemberState {
+  bool classMethod = false;
+  bool propertyKeyword = false;
+  std::string comment;
+  std::string sample;
+  std::uint8_t scope = kScopePublic;
+};
+
+namespace {
+
+bool isVisibilityWord(TokenKind kind) {
+  return kind == TokenKind::Private || kind == TokenKind::Protected || kind == TokenKind::Public ||
+         kind == TokenKind::Published;
+}
+
+// A member name: an identifier or a directive word, followed by ":" or ","
+// (a field) unless "property" came before it.
+bool isMemberName(const SourceReader& parser, bool afterPropertyKeyword) {
+  if (parser.Kind() != TokenKind::Identifier && !IsDirectiveWord(parser.Kind())) return false;
+  if (afterPropertyKeyword) return true;
+  const TokenKind next = parser.peekSignificant();
+  return next == TokenKind::Colon || next == TokenKind::Comma;
+}
+
+// Tokens that open the member part of a class or record body. Besides names
+// and visibility words, a body may start with a method, a property, a class
+// method or a variant part; those must not be passed over as header text.
+bool startsMembers(const SourceReader& parser) {
+  switch (parser.Kind()) {
+    case TokenKind::Identifier:
+    case TokenKind::Procedure:
+    case TokenKind::Function:
+    case TokenKind::Constructor:
+    case TokenKind::Destructor:
+    case TokenKind::Property:
+    case TokenKind::Class:
+    case TokenKind::Case:
+      return true;
+    default:
+      return isVisibilityWord(parser.Kind()) || isMemberName(parser, false);
+  }
+}
+
+}  // namespace
+
+THType::THType(THItem* owner) : THItem(owner) {
+  Scope = kScopePublished;
+}
+
+void THType::Parse(SourceReader& parser) {
+  message(4, lang::BaseLang::kMsgParsingType, TypeName);
+  ReadUntil(parser, TokenKinds{TokenKind::Equal});
+  for (;;) {
+    const TokenKind previous = parser.Kind();
+    parser.Next();
+    const TokenKind kind = parser.Kind();
+    if (kind == TokenKind::Class) {
+      TypeKind = kClassType;
+      ParseMembers(parser);
+    } else if (kind == TokenKind::Record) {
+      TypeKind = kRecordType;
+      ParseMembers(parser);
+    } else if (kind == TokenKind::Procedure || kind == TokenKind::Function) {
+      TypeKind = kind == TokenKind::Procedure ? kProcedureType : kFunctionType;
+      ParseProcedural(parser);
+    } else if (kind == TokenKind::Semicolon) {
+      if (parser.RoundDepth() == 0) AliasText = JoinLines(AliasText);
+    } else if (kind == TokenKind::Space) {
+      if (!AliasText.empty() && previous != TokenKind::Space) AliasText += ' ';
+    } else {
+      AliasText += parser.TokenView();
+    }
+    if (parser.Kind() == TokenKind::Semicolon || parser.Kind() == TokenKind::Null) break;
+  }
+}
+
+void THType::ParseMembers(SourceReader& parser) {
+  message(4, lang::BaseLang::kMsgParsingComplexType, TypeName);
+  MemberState state;
+  for (;;) {
+    const SourceReader::Mark before = parser.markNext();
+    parser.Next();
+    const TokenKind kind = parser.Kind();
+    if (kind == TokenKind::Null || kind == TokenKind::Semicolon) return;
+    if (IsCommentToken(parser)) {
+      // A comment before the first member is that member's, and a directive
+      // there acts like anywhere else.
+      ProcessComment(parser, parser.TokenView(), state.comment, state.sample);
+      continue;
+    }
+    if (kind == TokenKind::Of) {
+      TypeKind = kClassReference;
+      AncestorName = ReadUntil(parser, TokenKinds{TokenKind::Semicolon});
+      return;
+    }
+    if (kind == TokenKind::RoundOpen) {
+      AncestorName = ReadUntil(parser, TokenKinds{TokenKind::RoundClose});
+    } else if (startsMembers(parser)) {
+      parser.rewind(before);
+      break;
+    }
+  }
+  for (;;) {
+    parser.Next();
+    const TokenKind kind = parser.Kind();
+    if (kind == TokenKind::End || kind == TokenKind::Null) return;
+    readMember(parser, kind, state);
+    if (parser.Kind() == TokenKind::End || parser.Kind() == TokenKind::Null) return;
+  }
+}
+
+void THType::readMember(SourceReader& parser, TokenKind kind, MemberState& state) {
+  switch (kind) {
+    case TokenKind::AnsiComment:
+    case TokenKind::BraceComment:
+    case TokenKind::SlashComment:
+      ProcessComment(parser, parser.TokenView(), state.comment, state.sample);
+      break;
+    case TokenKind::Case:
+      // A record's variant part runs to the record's end.
+      ReadUntil(parser, TokenKinds{TokenKind::End});
+      break;
+    case TokenKind::Class:
+      state.classMethod = true;
+      break;
+    case TokenKind::Procedure:
+      addMethodMember(parser, state.classMethod ? kClassProcedure : kProcedure, state);
+      break;
+    case TokenKind::Function:
+      addMethodMember(parser, state.classMethod ? kClassFunction : kFunction, state);
+      break;
+    case TokenKind::Constructor:
+      addMethodMember(parser, kConstructor, state);
+      break;
+    case TokenKind::Destructor:
+      addMethodMember(parser, kDestructor, state);
+      break;
+    case TokenKind::Property:
+      state.propertyKeyword = true;
+      break;
+    case TokenKind::Private:
+    case TokenKind::Protected:
+    case TokenKind::Public:
+    case TokenKind::Published:
+      state.scope = kind == TokenKind::Private     ? kScopePrivate
+                    : kind == TokenKind::Protected ? kScopeProtected
+                    : kind == TokenKind::Public    ? kScopePublic
+                                                   : kScopePublished;
+      state.comment.clear();
+      break;
+    default:
+      // Words after a method header (overload, reintroduce, inline, the
+      // message name) and "strict" are not fields.
+      if (isMemberName(parser, state.propertyKeyword)) addPropertyMember(parser, state);
+      break;
+  }
+}
+
+void THType::addMethodMember(SourceReader& parser, std::uint8_t kind, MemberState& state) {
+  SkipBlanks(parser);
+  THMethod& method = AddMethod(parser.TokenView(), state.comment, state.scope);
+  method.MethodKind = kind;
+  method.Sample = state.sample;
+  method.Parse(parser);
+  state.comment.clear();
+  state.sample.clear();
+  state.classMethod = false;
+}
+
+void THType::addPropertyMember(SourceReader& parser, MemberState& state) {
+  THProperty& member = AddProperty(parser.TokenView(), state.comment, state.scope);
+  member.Sample = state.sample;
+  member.Parse(parser);
+  state.comment.clear();
+  state.sample.clear();
+  member.IsField = !state.propertyKeyword;
+  if (state.propertyKeyword && platform::upperCase(member.PropertyName).starts_with("ON")) {
+    member.IsEvent = true;
+  }
+  state.propertyKeyword = false;
+}
+
+void THType::ParseProcedural(SourceReader& parser) {
+  SkipBlanks(parser);
+  if (parser.Kind() == TokenKind::RoundOpen) Parameters = ReadBracketed(parser, true);
+  if (TypeKind == kFunctionType) {
+    ReadUntil(parser, TokenKinds{TokenKind::Colon});
+    SkipBlanks(parser);
+    ResultType = parser.TokenText();
+  }
+  ReadUntil(parser, TokenKinds{TokenKind::Semicolon});
+}
+
+THMethod& THType::AddMethod(std::string_view name, std::string_view comment, std::uint8_t scope) {
+  THMethod& method = adopt(std::make_unique<THMethod>(this));
+  Methods.add(name, &method);
+  method.MethodName = std::string(name);
+  method.Scope = scope;
+  method.SetComment(comment);
+  return method;
+}
+
+THProperty& THType::AddProperty(std::string_view name, std::string_view comment,
+                                std::uint8_t scope) {
+  THProperty& member = adopt(std::make_unique<THProperty>(this));
+  Properties.add(name, &member);
+  member.PropertyName = std::string(name);
+  member.Scope = scope;
+  member.SetComment(comment);
+  return member;
+}
+
+void THType::applyCommandWord(const std::string& word) {
+  const std::string& marker = options().FirstLineBitmap;
+  if (!marker.empty() && word.starts_with(marker)) Bitmap = word.substr(marker.size());
+}
+
+// --- lookups
+
+THMethod& THType::MethodAt(int index) const {
+  return *static_cast<THMethod*>(Methods.at(index).item);
+}
+
+THProperty& THType::PropertyAt(int index) const {
+  return *static_cast<THProperty*>(Properties.at(index).item);
+}
+
+THItem* THType::FindMember(std::string_view name, bool caseSensitive) const {
+  if (THItem* method = FindInList(name, caseSensitive, Methods)) return method;
+  return FindInList(name, caseSensitive, Properties);
+}
+
+THMethod* THType::FindMethod(std::string_view name, bool caseSensitive) const {
+  return static_cast<THMethod*>(FindInList(name, caseSensitive, Methods));
+}
+
+THItem* THType::FindItem(std::string_view name, bool caseSensitive) {
+  if (TypeKind != kRecordType) {
+    if (THItem* member = FindInList(name, caseSensitive, Properties)) return member;
+  }
+  if (THItem* method = FindInList(name, caseSensitive, Methods)) return method;
+  return THItem::FindItem(name, caseSensitive);
+}
+
+bool THType::IsDocumented() {
+  if (!THItem::IsDocumented()) return false;
+  return !(options().CommentsRequiredInTypes && Comment.empty());
+}
+
+THType* THType::Ancestor() {
+  if (AncestorName.empty() || Project() == nullptr) return nullptr;
+  return Project()->FindType(AncestorName, options().CasesensitiveInClassInheritence);
+}
+
+std::vector<THType*> THType::Ancestors() {
+  std::vector<THType*> chain;
+  std::unordered_set<const THType*> seen{this};
+  for (THType* type = Ancestor(); type != nullptr && seen.insert(type).second;
+       type = type->Ancestor()) {
+    chain.push_back(type);
+  }
+  return chain;
+}
+
+int THType::countOwn(MemberGroup group) {
+  int count = 0;
+  if (group == MemberGroup::Methods) {
+    for (const NameEntry& entry : Methods.entries()) count += entry.item->IsDocumented() ? 1 : 0;
+    return count;
+  }
+  const bool events = group == MemberGroup::Events;
+  for (const NameEntry& entry : Properties.entries()) {
+    auto* member = static_cast<THProperty*>(entry.item);
+    if (member->IsEvent == events && member->IsDocumented()) ++count;
+  }
+  return count;
+}
+
+int THType::countMembers(MemberGroup group, bool withInherited) {
+  int count = countOwn(group);
+  if (!withInherited) return count;
+  for (THType* ancestor : Ancestors()) {
+    if (!ancestor->IsDocumented()) break;
+    count += ancestor->countOwn(group);
+  }
+  return count;
+}
+
+int THType::CountEvents(bool withInherited) {
+  return countMembers(MemberGroup::Events, withInherited);
+}
+
+int THType::CountMethods(bool withInherited) {
+  return countMembers(MemberGroup::Methods, withInherited);
+}
+
+int THType::CountProperties(bool withInherited) {
+  return countMembers(MemberGroup::Properties, withInherited);
+}
+
+std::string THType::unitName() const {
+  return OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string();
+}
+
+std::string THType::JumpName() const {
+  return "Type_" + unitName() + "_" + TypeName;
+}
+
+std::string THType::BuildJump(std::string_view text) {
+  return jumpPage(text, esc(JumpName()));
+}
+
+}  // namespace holders

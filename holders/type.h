@@ -1,0 +1,99 @@
+// THType: one declaration of a unit's type section.
+//
+// A class (ancestor, fields, methods, properties, events), a record (fields),
+// a procedure or function type, a class reference, or any other type kept as
+// text. A class writes its topic, its member lists (with inherited members on
+// request) and the topics of its documented members; other kinds write only
+// their own topic.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "holders/item.h"
+#include "holders/name_list.h"
+
+namespace holders {
+
+class THMethod;
+class THProperty;
+
+enum : std::uint8_t {
+  kOtherType = 0,
+  kClassType = 1,
+  kRecordType = 2,
+  kProcedureType = 3,
+  kFunctionType = 4,
+  kClassReference = 5,
+};
+
+class THType : public THItem {
+ public:
+  explicit THType(THItem* owner);
+
+  std::string Bitmap;
+  std::string AncestorName;
+  std::uint8_t TypeKind = kOtherType;
+  std::string Parameters;
+  SortedNameList Methods;
+  OrderedNameList Properties;
+  std::string ResultType;
+  std::string TypeName;
+  std::string AliasText;
+
+  void Parse(SourceReader& parser) override;
+  void BuildTopic(PageSink& output) override;
+  std::string BuildJump(std::string_view text) override;
+  THItem* FindItem(std::string_view name, bool caseSensitive) override;
+  bool IsDocumented() override;
+
+  // The type AncestorName names anywhere in the project, or nullptr.
+  THType* Ancestor();
+  void BuildEventsList(PageSink& output);
+  void BuildMethodsList(PageSink& output);
+  void BuildPropertiesList(PageSink& output);
+  THMethod& MethodAt(int index) const;
+  int MethodCount() const { return Methods.count(); }
+  THProperty& PropertyAt(int index) const;
+  int PropertyCount() const { return Properties.count(); }
+  void ParseMembers(SourceReader& parser);
+  void ParseProcedural(SourceReader& parser);
+  THMethod& AddMethod(std::string_view name, std::string_view comment, std::uint8_t scope);
+  THProperty& AddProperty(std::string_view name, std::string_view comment, std::uint8_t scope);
+  THItem* FindMember(std::string_view name, bool caseSensitive) const;
+  THMethod* FindMethod(std::string_view name, bool caseSensitive) const;
+  int CountEvents(bool withInherited);
+  int CountMethods(bool withInherited);
+  int CountProperties(bool withInherited);
+
+  // "Type_" + unit + "_" + type.
+  std::string JumpName() const;
+  // The type's declaration in output form.
+  std::string DeclarationText();
+  // The ancestor chain from this type's ancestor, ending before a type seen
+  // already (an ancestor cycle) or at a missing ancestor.
+  std::vector<THType*> Ancestors();
+
+ protected:
+  void applyCommandWord(const std::string& word) override;
+
+ private:
+  enum class MemberGroup { Properties, Methods, Events };
+  struct MemberState;
+  int countOwn(MemberGroup group);
+  int countMembers(MemberGroup group, bool withInherited);
+  void buildMemberList(PageSink& output, MemberGroup group);
+  void appendListEntries(MemberGroup group, const THType& built,
+                         std::unordered_set<std::string>& seen, std::vector<std::string>& lines);
+  std::string bannerLink(MemberGroup group, bool withInherited);
+  std::string buildBanner(PageSink& output);
+  void readMember(SourceReader& parser, TokenKind kind, MemberState& state);
+  void addMethodMember(SourceReader& parser, std::uint8_t kind, MemberState& state);
+  void addPropertyMember(SourceReader& parser, MemberState& state);
+  std::string unitName() const;
+};
+
+}  // namespace holders

@@ -1,0 +1,254 @@
+// THType: the declaration text, the type topic, the banner and the member
+// lists of a class.
+#include <unordered_set>
+
+#include "holders/dialect.h"
+#include "holders/method.h"
+#include "holders/options.h"
+#include "holders/page_writer.h"
+#include "holders/property.h"
+#include "holders/type.h"
+#include "holders/unit.h"
+#include "lang/base_lang.h"
+#include "lang/bldlang.h"
+#include "platform/text.h"
+
+namespace holders {
+namespace txt = lang::bldlang;
+
+std::string THType::DeclarationText() {
+  const Options& opt = options();
+  const std::string name = esc(TypeName);
+  const auto inheritance = [&](std::string_view text) {
+    return BuildRtfText(text, opt.LinkSearchInClassInheritence,
+                        opt.CasesensitiveInClassInheritence);
+  };
+  const auto parameters = [&] {
+    return Parameters.empty() ? std::string() : "(" + LinkParameterTypes(Parameters) + ")";
+  };
+  switch (TypeKind) {
+    case kClassType:
+      return "type " + name + " = class" +
+             (AncestorName.empty() ? "" : "(" + inheritance(AncestorName) + ")") + ";";
+    case kRecordType: {
+      std::string text = dialect().recordHead(name);
+      for (const NameEntry& entry : Properties.entries()) {
+        const auto* field = static_cast<THProperty*>(entry.item);
+        text += dialect().recordField(
+            esc(field->PropertyName),
+            BuildRtfText(field->PropertyType, opt.LinkSearchInRecords, opt.CasesensitiveInRecords));
+      }
+      return text + std::string(dialect().recordEnd());
+    }
+    case kProcedureType:
+      return "type " + name + " = procedure" + parameters() + ";";
+    case kFunctionType:
+      return "type " + name + " = function" + parameters() +
+             (ResultType.empty() ? ""
+                                 : ": " + BuildRtfText(ResultType, opt.LinkSearchInReturnType,
+                                                       opt.CasesensitiveInReturnType)) +
+             ";";
+    case kClassReference:
+      return "type " + name + " = class of " + inheritance(AncestorName) + ";";
+    default:
+      return "type " + name + " = " + inheritance(AliasText) + ";";
+  }
+}
+
+void THType::BuildTopic(PageSink& output) {
+  const Options& opt = options();
+  message(2, lang::BaseLang::kMsgBuildingTypeTopic, TypeName);
+  if (TypeKind == kClassType) Properties.sortByName();
+  const std::string declaration = DeclarationText();
+  templates::TDocumentTemplate typePage = page("TypePage");
+  typePage.ReplaceTag("##TypeBitmap##",
+                      Bitmap.empty() ? std::string() : dialect().bitmapReference(Bitmap), true);
+  typePage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
+  typePage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
+  typePage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
+  typePage.ReplaceTag("##TXTTypes##", esc(LanguageText(txt::CNT_Types)), true);
+  typePage.ReplaceTag("##UnitName##", esc(unitName()), true);
+  typePage.ReplaceTag("##TypeName##", esc(TypeName), true);
+  typePage.ReplaceTag("##TypeDeclaration##", declaration, true);
+  typePage.ReplaceTag(
+      "##TypeDescription##",
+      BuildRtfText(Comment, opt.LinkSearchInTypeComment, opt.CasesensitiveInTypeComment), true);
+  typePage.ReplaceTag("##TypeBanner##", buildBanner(output), true);
+  output.writePage(TopicRef{TopicKind::Type, JumpName()}, typePage.Document());
+  if (TypeKind != kClassType) return;  // members of other kinds get no topics
+
+  if (CountProperties(opt.ShowInheritedProperties) > 0) BuildPropertiesList(output);
+  if (CountMethods(opt.ShowInheritedMethods) > 0) BuildMethodsList(output);
+  if (CountEvents(opt.ShowInheritedEvents) > 0) BuildEventsList(output);
+  for (const NameEntry& entry : Properties.entries()) {
+    if (entry.item->IsDocumented()) entry.item->BuildTopic(output);
+  }
+  for (const NameEntry& entry : Methods.entries()) {
+    if (entry.item->IsDocumented()) entry.item->BuildTopic(output);
+  }
+}
+
+std::string THType::bannerLink(MemberGroup group, bool withInherited) {
+  // Only a class gets member-list topics; a link to a list that is never
+  // written would lead nowhere.
+  if (TypeKind != kClassType || countMembers(group, withInherited) == 0) return {};
+  const bool methods = group == MemberGroup::Methods;
+  const bool events = group == MemberGroup::Events;
+  templates::TDocumentTemplate pop = page("BannerPop");
+  pop.ReplaceTag("##UnitName##", esc(unitName()), true);
+  pop.ReplaceTag("##TypeName##", esc(TypeName), true);
+  pop.ReplaceTag("##JumpArea##", methods ? "Methods" : events ? "Events" : "Properties", true);
+  pop.ReplaceTag("##JumpName##",
+                 esc(LanguageText(methods  ? txt::TYPE_Methods
+                                  : events ? txt::TYPE_Events
+                                           : txt::TYPE_Properties)),
+                 true);
+  return pop.Text() + std::string(dialect().tab());
+}
+
+std::string THType::buildBanner(PageSink& output) {
+  const Options& opt = options();
+  templates::TDocumentTemplate banner = page("TypeBanner");
+  banner.ReplaceTag("##TypeProperties##",
+                    bannerLink(MemberGroup::Properties, opt.ShowInheritedProperties), true);
+  banner.ReplaceTag("##TypeMethods##", bannerLink(MemberGroup::Methods, opt.ShowInheritedMethods),
+                    true);
+  banner.ReplaceTag("##TypeEvents##", bannerLink(MemberGroup::Events, opt.ShowInheritedEvents),
+                    true);
+  if (Sample.empty()) {
+    banner.ReplaceTag("##TypeSample##", "", true);
+    return banner.Text();
+  }
+  const std::string sampleWord = esc(LanguageText(txt::SMP_Sample));
+  templates::TDocumentTemplate link = page("BannerSample");
+  link.ReplaceTag("##JumpName##", sampleWord, true);
+  link.ReplaceTag("##UnitName##", esc(unitName()), true);
+  link.ReplaceTag("##JumpArea##", esc(TypeName), true);
+  banner.ReplaceTag("##TypeSample##", link.Text(), true);
+  templates::TDocumentTemplate samplePage = page("SamplePage");
+  samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
+  samplePage.ReplaceTag("##UnitName##", esc(unitName()), true);
+  samplePage.ReplaceTag("##JumpArea##", esc(TypeName), true);
+  samplePage.ReplaceTag("##JumpName##", esc(TypeName), true);
+  samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
+  output.writePage(TopicRef{TopicKind::Sample, JumpName()}, samplePage.Document());
+  return banner.Text();
+}
+
+void THType::BuildPropertiesList(PageSink& output) {
+  buildMemberList(output, MemberGroup::Properties);
+}
+
+void THType::BuildMethodsList(PageSink& output) {
+  buildMemberList(output, MemberGroup::Methods);
+}
+
+void THType::BuildEventsList(PageSink& output) {
+  buildMemberList(output, MemberGroup::Events);
+}
+
+namespace {
+
+struct ListKind {
+  int messageIndex;
+  std::string_view page;
+  std::string_view headingTag;
+  int headingText;
+  std::string_view listTag;
+  TopicKind topic;
+};
+
+}  // namespace
+
+void THType::buildMemberList(PageSink& output, MemberGroup group) {
+  const Options& opt = options();
+  static const ListKind kProperties{lang::BaseLang::kMsgBuildingPropertiesList,
+                                    "PropertiesList",
+                                    "##TYPEProperties##",
+                                    txt::TYPE_Properties,
+                                    "##Properties##",
+                                    TopicKind::PropertiesList};
+  static const ListKind kMethods{lang::BaseLang::kMsgBuildingMethodsList,
+                                 "MethodsList",
+                                 "##TYPEMethods##",
+                                 txt::TYPE_Methods,
+                                 "##Methods##",
+                                 TopicKind::MethodsList};
+  static const ListKind kEvents{lang::BaseLang::kMsgBuildingEventsList,
+                                "EventsList",
+                                "##TYPEEvents##",
+                                txt::TYPE_Events,
+                                "##Events##",
+                                TopicKind::EventsList};
+  const ListKind& kind = group == MemberGroup::Methods  ? kMethods
+                         : group == MemberGroup::Events ? kEvents
+                                                        : kProperties;
+  const bool inherited = group == MemberGroup::Methods  ? opt.ShowInheritedMethods
+                         : group == MemberGroup::Events ? opt.ShowInheritedEvents
+                                                        : opt.ShowInheritedProperties;
+  message(3, kind.messageIndex, TypeName);
+
+  templates::TDocumentTemplate list = page(kind.page);
+  const std::string heading = esc(LanguageText(kind.headingText));
+  if (group == MemberGroup::Methods) {
+    list.ReplaceTag("##UnitName##", esc(unitName()), true);
+    list.ReplaceTag("##TypeName##", esc(TypeName), true);
+    list.ReplaceTag(kind.headingTag, heading, true);
+  } else {
+    list.ReplaceTag(kind.headingTag, heading, true);
+    list.ReplaceTag("##UnitName##", esc(unitName()), true);
+    list.ReplaceTag("##TypeName##", esc(TypeName), true);
+  }
+
+  std::vector<std::string> lines;
+  std::unordered_set<std::string> seen;
+  std::vector<THType*> chain{this};
+  if (inherited) {
+    const std::vector<THType*> ancestors = Ancestors();
+    chain.insert(chain.end(), ancestors.begin(), ancestors.end());
+  }
+  for (THType* type : chain) type->appendListEntries(group, *this, seen, lines);
+  list.ReplaceTag(kind.listTag, platform::joinLinesCrLf(lines), true);
+  output.writePage(TopicRef{kind.topic, JumpName()}, list.Document());
+}
+
+void THType::appendListEntries(MemberGroup group, const THType& built,
+                               std::unordered_set<std::string>& seen,
+                               std::vector<std::string>& lines) {
+  const bool methods = group == MemberGroup::Methods;
+  const bool events = group == MemberGroup::Events;
+  bool headed = false;
+  const auto& entries = methods ? Methods.entries() : Properties.entries();
+  for (const NameEntry& entry : entries) {
+    std::string name;
+    if (methods) {
+      name = static_cast<THMethod*>(entry.item)->MethodName;
+    } else {
+      const auto* member = static_cast<THProperty*>(entry.item);
+      if (member->IsEvent != events) continue;
+      name = member->PropertyName;
+    }
+    if (!entry.item->IsDocumented()) continue;
+    // A property redeclared in a descendant is listed once, under the most
+    // derived class; methods are listed in every class that declares them.
+    if (!methods && !seen.insert(platform::upperCase(name)).second) continue;
+    if (!headed) {
+      templates::TDocumentTemplate heading =
+          page(this == &built ? "InheritLocal" : "InheritRemote");
+      heading.ReplaceTag("##TXTIn##", esc(LanguageText(txt::TXT_In)), true);
+      heading.ReplaceTag("##TXTDerived##", esc(LanguageText(txt::TXT_Derived)), true);
+      heading.ReplaceTag("##UnitName##", esc(unitName()), true);
+      heading.ReplaceTag("##TypeName##", esc(TypeName), true);
+      lines.insert(lines.end(), heading.Document().begin(), heading.Document().end());
+      headed = true;
+    }
+    templates::TDocumentTemplate item = page("TypeListItem");
+    item.ReplaceTag("##ItemName##", esc(name), true);
+    item.ReplaceTag("##ItemArea##", methods ? "Method" : "Property", true);
+    item.ReplaceTag("##UnitName##", esc(unitName()), true);
+    item.ReplaceTag("##TypeName##", esc(TypeName), true);
+    lines.insert(lines.end(), item.Document().begin(), item.Document().end());
+  }
+}
+
+}  // namespace holders

@@ -1,0 +1,408 @@
+#include "holders/unit.h"
+
+#include "holders/method.h"
+#include "holders/options.h"
+#include "holders/page_writer.h"
+#include "holders/project.h"
+#include "holders/type.h"
+#include "holders/variable.h"
+#include "lang/base_lang.h"
+#include "lang/bldlang.h"
+#include "platform/text.h"
+
+namespace holders {
+
+bool IsDirectiveWord(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::Absolute:
+    case TokenKind::Abstract:
+    case TokenKind::Assembler:
+    case TokenKind::Cdecl:
+    case TokenKind::Default:
+    case TokenKind::Dispid:
+    case TokenKind::Dynamic:
+    case TokenKind::Export:
+    case TokenKind::External:
+    case TokenKind::Far:
+    case TokenKind::Forward:
+    case TokenKind::Index:
+    case TokenKind::Message:
+    case TokenKind::Name:
+    case TokenKind::Near:
+    case TokenKind::Nodefault:
+    case TokenKind::Out:
+    case TokenKind::Override:
+    case TokenKind::Pascal:
+    case TokenKind::Read:
+    case TokenKind::Readonly:
+    case TokenKind::Register:
+    case TokenKind::Resident:
+    case TokenKind::Safecall:
+    case TokenKind::Stdcall:
+    case TokenKind::Stored:
+    case TokenKind::Virtual:
+    case TokenKind::Write:
+    case TokenKind::Writeonly:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsDeclarationName(const SourceReader& parser) {
+  if (parser.Kind() == TokenKind::Identifier) return true;
+  if (!IsDirectiveWord(parser.Kind())) return false;
+  const TokenKind next = parser.peekSignificant();
+  return next == TokenKind::Colon || next == TokenKind::Equal || next == TokenKind::Comma;
+}
+
+THUnit::THUnit(THItem* owner) : THItem(owner) {
+  setOwnerUnit(this);
+}
+
+// --- reading
+
+void THUnit::Parse(SourceReader& parser) {
+  std::string comment;
+  std::string sample;
+  std::uint8_t routineKind = 0;
+  // An include directive inside a section continues that section.
+  if (!InImplementation) {
+    if (CurrentSection == kTypeSection) ParseTypeSection(parser, comment);
+    if (CurrentSection == kConstSection) ParseConstSection(parser, comment);
+    if (CurrentSection == kVarSection) ParseVarSection(parser, comment);
+  }
+  CurrentSection = kNoSection;
+  do {
+    parser.Next();
+    const TokenKind kind = parser.Kind();
+    switch (kind) {
+      case TokenKind::AnsiComment:
+      case TokenKind::BraceComment:
+      case TokenKind::SlashComment:
+        ProcessComment(parser, parser.TokenView(), comment, sample);
+        break;
+      case TokenKind::Begin:
+        skipStatementBlock(parser);
+        break;
+      case TokenKind::Procedure:
+        routineKind = kProcedure;
+        break;
+      case TokenKind::Function:
+        routineKind = kFunction;
+        break;
+      case TokenKind::Constructor:
+        routineKind = kConstructor;
+        break;
+      case TokenKind::Destructor:
+        routineKind = kDestructor;
+        break;
+      case TokenKind::Implementation:
+        InImplementation = true;
+        break;
+      case TokenKind::Unit:
+        SetComment(comment);
+        comment.clear();
+        SkipBlanks(parser);
+        UnitName = parser.TokenText();
+        break;
+      default:
+        if (openSection(parser, kind, comment)) break;
+        // After a routine keyword any word is the routine's name, directive
+        // words such as "Read" included.
+        if (routineKind != 0 && (kind == TokenKind::Identifier || IsDirectiveWord(kind))) {
+          ParseRoutine(parser, routineKind, comment, sample);
+          routineKind = 0;
+          comment.clear();
+          sample.clear();
+        }
+        break;
+    }
+  } while (parser.Kind() != TokenKind::Null);
+}
+
+bool THUnit::openSection(SourceReader& parser, TokenKind kind, std::string& comment) {
+  switch (kind) {
+    case TokenKind::Const:
+    case TokenKind::Resourcestring:
+      // The depth test keeps const parameters of a header from opening one.
+      if (parser.RoundDepth() == 0 && !InImplementation) {
+        CurrentSection = kConstSection;
+        ParseConstSection(parser, comment);
+      }
+      return true;
+    case TokenKind::Var:
+    case TokenKind::Threadvar:
+      if (parser.RoundDepth() == 0 && !InImplementation) {
+        CurrentSection = kVarSection;
+        ParseVarSection(parser, comment);
+      }
+      return true;
+    case TokenKind::Type:
+      if (!InImplementation) {
+        CurrentSection = kTypeSection;
+        ParseTypeSection(parser, comment);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void THUnit::skipStatementBlock(SourceReader& parser) {
+  // try and asm blocks end with "end" as well; not counting them would end
+  // the skip early and hand comments in the body to the next routine.
+  std::string comment;
+  std::string sample;
+  int depth = 1;
+  for (;;) {
+    parser.Next();
+    switch (parser.Kind()) {
+      case TokenKind::Begin:
+      case TokenKind::Case:
+      case TokenKind::Try:
+      case TokenKind::Asm:
+        ++depth;
+        break;
+      case TokenKind::End:
+        if (--depth == 0) return;
+        break;
+      case TokenKind::Null:
+        return;
+      default:
+        if (IsCommentToken(parser)) ProcessComment(parser, parser.TokenView(), comment, sample);
+        break;
+    }
+  }
+}
+
+bool THUnit::IsSectionEnd(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::Const:
+    case TokenKind::Function:
+    case TokenKind::Implementation:
+    case TokenKind::Null:
+    case TokenKind::Procedure:
+    case TokenKind::Type:
+    case TokenKind::Var:
+    // Each opens a section of its own.
+    case TokenKind::Resourcestring:
+    case TokenKind::Threadvar:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void THUnit::ParseConstSection(SourceReader& parser, std::string& comment) {
+  parseSection(parser, comment, SectionKind::Const);
+}
+
+void THUnit::ParseTypeSection(SourceReader& parser, std::string& comment) {
+  parseSection(parser, comment, SectionKind::Type);
+}
+
+void THUnit::ParseVarSection(SourceReader& parser, std::string& comment) {
+  parseSection(parser, comment, SectionKind::Var);
+}
+
+void THUnit::parseSection(SourceReader& parser, std::string& comment, SectionKind kind) {
+  SourceReader::Mark mark = parser.markNext();
+  std::string sample;
+  for (;;) {
+    parser.Next();
+    if (IsSectionEnd(parser.Kind())) break;
+    if (IsCommentToken(parser)) {
+      ProcessComment(parser, parser.TokenView(), comment, sample);
+    } else if (IsDeclarationName(parser)) {
+      const std::string name = parser.TokenText();
+      THItem* holder = nullptr;
+      if (kind == SectionKind::Type) holder = &AddType(name, comment);
+      if (kind == SectionKind::Const) holder = &AddConstant(name, comment);
+      if (kind == SectionKind::Var) holder = &AddVariable(name, comment);
+      holder->Sample = sample;
+      holder->Parse(parser);
+      comment.clear();
+      sample.clear();
+    }
+    mark = parser.markNext();
+    // A declaration that ran into the end of the text ends the section there.
+    if (IsSectionEnd(parser.Kind())) break;
+  }
+  // The unit loop reads the token that ended the section again.
+  parser.rewind(mark);
+}
+
+void THUnit::ParseRoutine(SourceReader& parser, std::uint8_t kind, const std::string& comment,
+                          const std::string& sample) {
+  const std::string name = parser.TokenText();
+  if (THMethod* known = FindRoutine(name, false)) {
+    // Its body in the implementation part, or a second declaration.
+    applyToKnown(*known, comment, sample);
+    return;
+  }
+  if (THType* type = FindType(name, false)) {
+    // A method body such as "TFoo.Bar".
+    const SourceReader::Mark mark = parser.markNext();
+    SkipBlanks(parser);
+    if (parser.Kind() != TokenKind::Point) {
+      parser.rewind(mark);
+      return;
+    }
+    SkipBlanks(parser);
+    if (parser.Kind() != TokenKind::Identifier && !IsDirectiveWord(parser.Kind())) return;
+    if (THMethod* method = type->FindMethod(parser.TokenView(), false)) {
+      applyToKnown(*method, comment, sample);
+      method->Parse(parser);
+    } else {
+      parser.rewind(mark);
+    }
+    return;
+  }
+  if (InImplementation) return;  // not part of the interface
+  THMethod& routine = AddRoutine(name, comment);
+  routine.Sample = sample;
+  routine.MethodKind = kind;
+  routine.Parse(parser);
+}
+
+void THUnit::applyToKnown(THItem& item, const std::string& comment, const std::string& sample) {
+  if (!comment.empty()) item.SetComment(comment);
+  if (!sample.empty()) item.Sample = sample;
+}
+
+// --- the name lists
+
+void THUnit::listed(SortedNameList& list, std::string_view name, THItem& item) {
+  list.add(name, &item);
+  if (Project() != nullptr) Project()->ModelChanged();
+}
+
+THConstant& THUnit::AddConstant(std::string_view name, std::string_view comment) {
+  THConstant& item = adopt(std::make_unique<THConstant>(this));
+  listed(Constants, name, item);
+  item.ConstantName = platform::trim(name);
+  item.SetComment(comment);
+  return item;
+}
+
+THMethod& THUnit::AddRoutine(std::string_view name, std::string_view comment) {
+  THMethod& item = adopt(std::make_unique<THMethod>(this));
+  listed(Routines, name, item);
+  item.MethodName = platform::trim(name);
+  item.SetComment(comment);
+  return item;
+}
+
+THType& THUnit::AddType(std::string_view name, std::string_view comment) {
+  THType& item = adopt(std::make_unique<THType>(this));
+  listed(Types, name, item);
+  item.TypeName = platform::trim(name);
+  item.SetComment(comment);
+  return item;
+}
+
+THVariable& THUnit::AddVariable(std::string_view name, std::string_view comment) {
+  THVariable& item = adopt(std::make_unique<THVariable>(this));
+  listed(Variables, name, item);
+  item.VariableName = platform::trim(name);
+  item.SetComment(comment);
+  return item;
+}
+
+THMethod* THUnit::FindRoutine(std::string_view name, bool caseSensitive) const {
+  return static_cast<THMethod*>(FindInList(name, caseSensitive, Routines));
+}
+
+THType* THUnit::FindType(std::string_view name, bool caseSensitive) const {
+  return static_cast<THType*>(FindInList(name, caseSensitive, Types));
+}
+
+THType* THUnit::LookupType(std::string_view name, bool caseSensitive) const {
+  return FindType(name, caseSensitive);
+}
+
+THConstant& THUnit::ConstantAt(int index) const {
+  return *static_cast<THConstant*>(Constants.at(index).item);
+}
+
+THMethod& THUnit::RoutineAt(int index) const {
+  return *static_cast<THMethod*>(Routines.at(index).item);
+}
+
+THType& THUnit::TypeAt(int index) const {
+  return *static_cast<THType*>(Types.at(index).item);
+}
+
+THVariable& THUnit::VariableAt(int index) const {
+  return *static_cast<THVariable*>(Variables.at(index).item);
+}
+
+THItem* THUnit::FindItem(std::string_view name, bool caseSensitive) {
+  // Only the unit's own declarations: the project reaches every unit's
+  // declarations through this.
+  for (const SortedNameList* list : {&Routines, &Types, &Variables, &Constants}) {
+    if (THItem* item = FindInList(name, caseSensitive, *list)) return item;
+  }
+  return nullptr;
+}
+
+bool THUnit::IsDocumented() {
+  if (!THItem::IsDocumented()) return false;
+  return !(options().CommentsRequiredInUnits && Comment.empty());
+}
+
+// --- the build
+
+std::string THUnit::JumpName() const {
+  return "Unit_" + UnitName;
+}
+
+std::string THUnit::BuildJump(std::string_view text) {
+  return jumpPage(text, esc(JumpName()));
+}
+
+void THUnit::BuildTopic(PageSink& output) {
+  namespace txt = lang::bldlang;
+  const Options& opt = options();
+  message(1, lang::BaseLang::kMsgBuildingUnit, UnitName);
+  templates::TDocumentTemplate unitPage = page("UnitPage");
+  unitPage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
+  unitPage.ReplaceTag("##TXTUnits##", esc(LanguageText(txt::TXT_Units)), true);
+  unitPage.ReplaceTag("##TXTTypes##", esc(LanguageText(txt::CNT_Types)), true);
+  unitPage.ReplaceTag("##TXTConstants##", esc(LanguageText(txt::CNT_Constants)), true);
+  unitPage.ReplaceTag("##TXTVariables##", esc(LanguageText(txt::CNT_Variables)), true);
+  unitPage.ReplaceTag("##TXTMethods##", esc(LanguageText(txt::CNT_Methods)), true);
+  unitPage.ReplaceTag(
+      "##UnitDescription##",
+      BuildRtfText(Comment, opt.LinkSearchInUnitComment, opt.CasesensitiveInUnitComment), true);
+  unitPage.ReplaceTag("##UnitName##", esc(UnitName), true);
+
+  struct ListPages {
+    const SortedNameList& list;
+    std::string_view jumpPage;
+    std::string_view nameTag;
+    std::string_view listTag;
+  };
+  const ListPages lists[] = {
+      {Types, "TypeJump", "##TypeName##", "##TypeList##"},
+      {Constants, "ConstJump", "##ConstantName##", "##ConstantList##"},
+      {Variables, "VarJump", "##VariableName##", "##VariableList##"},
+      {Routines, "MethodJump", "##MethodName##", "##MethodList##"},
+  };
+  for (const ListPages& pages : lists) {
+    std::vector<std::string> lines;
+    for (const NameEntry& entry : pages.list.entries()) {
+      if (!entry.item->IsDocumented()) continue;
+      templates::TDocumentTemplate jump = page(pages.jumpPage);
+      jump.ReplaceTag("##UnitName##", esc(UnitName), true);
+      jump.ReplaceTag(pages.nameTag, esc(platform::trim(entry.name)), true);
+      lines.insert(lines.end(), jump.Document().begin(), jump.Document().end());
+      entry.item->BuildTopic(output);
+    }
+    unitPage.ReplaceTag(pages.listTag, platform::joinLinesCrLf(lines), true);
+  }
+  output.writePage(TopicRef{TopicKind::Unit, JumpName()}, unitPage.Document());
+}
+
+}  // namespace holders

@@ -1,0 +1,90 @@
+// THUnit: one Pascal unit.
+//
+// The unit reads its source (and, through include directives, its include
+// files) and creates holders for the declarations of its interface part:
+// types, routines, variables and constants. Comments written before routine
+// bodies in the implementation part replace the interface descriptions.
+// BuildTopic writes the topics of the documented declarations and then the
+// unit's own page with its four jump lists.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "holders/item.h"
+#include "holders/name_list.h"
+
+namespace holders {
+
+class THConstant;
+class THMethod;
+class THType;
+class THVariable;
+
+// Declaration section in progress.
+enum : std::uint8_t { kNoSection = 0, kTypeSection = 1, kConstSection = 2, kVarSection = 3 };
+
+class THUnit : public THItem {
+ public:
+  explicit THUnit(THItem* owner);
+
+  SortedNameList Constants;
+  std::uint8_t CurrentSection = kNoSection;
+  bool InImplementation = false;
+  SortedNameList Routines;
+  SortedNameList Types;
+  SortedNameList Variables;
+  std::string UnitName;
+
+  void Parse(SourceReader& parser) override;
+  void BuildTopic(PageSink& output) override;
+  std::string BuildJump(std::string_view text) override;
+  THItem* FindItem(std::string_view name, bool caseSensitive) override;
+  bool IsDocumented() override;
+
+  THConstant& AddConstant(std::string_view name, std::string_view comment);
+  THMethod& AddRoutine(std::string_view name, std::string_view comment);
+  THType& AddType(std::string_view name, std::string_view comment);
+  THVariable& AddVariable(std::string_view name, std::string_view comment);
+  THMethod* FindRoutine(std::string_view name, bool caseSensitive) const;
+  THType* FindType(std::string_view name, bool caseSensitive) const;
+  THType* LookupType(std::string_view name, bool caseSensitive) const;
+
+  THConstant& ConstantAt(int index) const;
+  int ConstantCount() const { return Constants.count(); }
+  THMethod& RoutineAt(int index) const;
+  int RoutineCount() const { return Routines.count(); }
+  THType& TypeAt(int index) const;
+  int TypeCount() const { return Types.count(); }
+  THVariable& VariableAt(int index) const;
+  int VariableCount() const { return Variables.count(); }
+
+  // Token kinds that end a declaration section.
+  static bool IsSectionEnd(TokenKind kind);
+  void ParseConstSection(SourceReader& parser, std::string& comment);
+  void ParseTypeSection(SourceReader& parser, std::string& comment);
+  void ParseRoutine(SourceReader& parser, std::uint8_t kind, const std::string& comment,
+                    const std::string& sample);
+  void ParseVarSection(SourceReader& parser, std::string& comment);
+
+  // "Unit_" + UnitName.
+  std::string JumpName() const;
+
+ private:
+  enum class SectionKind { Type, Const, Var };
+  void parseSection(SourceReader& parser, std::string& comment, SectionKind kind);
+  void skipStatementBlock(SourceReader& parser);
+  bool openSection(SourceReader& parser, TokenKind kind, std::string& comment);
+  void applyToKnown(THItem& item, const std::string& comment, const std::string& sample);
+  void listed(SortedNameList& list, std::string_view name, THItem& item);
+};
+
+// A declaration name may be a directive word (read, index, name, default, ...)
+// that the tokenizer returns as a keyword.
+bool IsDirectiveWord(TokenKind kind);
+// The current token stands where a declaration name stands: an identifier, or
+// a directive word followed by ":", "=" or ",".
+bool IsDeclarationName(const SourceReader& parser);
+
+}  // namespace holders

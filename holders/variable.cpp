@@ -1,0 +1,180 @@
+#include "holders/variable.h"
+
+#include "holders/dialect.h"
+#include "holders/options.h"
+#include "holders/page_writer.h"
+#include "holders/unit.h"
+#include "lang/base_lang.h"
+#include "lang/bldlang.h"
+#include "platform/text.h"
+
+namespace holders {
+namespace txt = lang::bldlang;
+namespace {
+
+std::string unitNameOf(const THItem& item) {
+  return item.OwnerUnit() != nullptr ? item.OwnerUnit()->UnitName : std::string();
+}
+
+int bracketChange(TokenKind kind) {
+  if (kind == TokenKind::RoundOpen || kind == TokenKind::SquareOpen) return 1;
+  if (kind == TokenKind::RoundClose || kind == TokenKind::SquareClose) return -1;
+  return 0;
+}
+
+}  // namespace
+
+// --- THConstant
+
+THConstant::THConstant(THItem* owner) : THItem(owner) {}
+
+void THConstant::Parse(SourceReader& parser) {
+  message(4, lang::BaseLang::kMsgParsingConstant, ConstantName);
+  SkipBlanks(parser);
+  if (parser.Kind() == TokenKind::Colon)
+    ConstType = ReadUntil(parser, TokenKinds{TokenKind::Equal});
+  Value = readValue(parser);
+}
+
+std::string THConstant::readValue(SourceReader& parser) {
+  // Like reading up to the semicolon, except that a semicolon inside brackets
+  // belongs to the value: "Origin: TPoint = (X: 0; Y: 0);" is one constant.
+  std::string text;
+  if (parser.Kind() == TokenKind::Semicolon) return text;
+  std::string comment;
+  std::string sample;
+  int nesting = 0;
+  for (;;) {
+    parser.Next();
+    const TokenKind kind = parser.Kind();
+    if (kind == TokenKind::Semicolon && nesting <= 0) return platform::trim(text);
+    if (kind == TokenKind::Null) return text;
+    if (IsCommentToken(parser)) {
+      ProcessComment(parser, parser.TokenView(), comment, sample);
+    } else {
+      nesting += bracketChange(kind);
+      text += parser.TokenView();
+    }
+  }
+}
+
+bool THConstant::IsDocumented() {
+  if (!THItem::IsDocumented()) return false;
+  return !(options().CommentsRequiredInConstants && Comment.empty());
+}
+
+std::string THConstant::JumpName() const {
+  return "Constant_" + unitNameOf(*this) + "_" + ConstantName;
+}
+
+std::string THConstant::BuildJump(std::string_view text) {
+  return jumpPage(text, esc(JumpName()));
+}
+
+void THConstant::BuildTopic(PageSink& output) {
+  const Options& opt = options();
+  message(2, lang::BaseLang::kMsgBuildingConstantTopic, ConstantName);
+  templates::TDocumentTemplate constPage = page("ConstPage");
+  constPage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
+  constPage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
+  constPage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
+  constPage.ReplaceTag("##TXTConstants##", esc(LanguageText(txt::CNT_Constants)), true);
+  constPage.ReplaceTag("##UnitName##", esc(unitNameOf(*this)), true);
+  constPage.ReplaceTag("##ConstantName##", esc(ConstantName), true);
+  constPage.ReplaceTag("##ConstantType##",
+                       ConstType.empty()
+                           ? std::string()
+                           : ": " + BuildRtfText(ConstType, opt.LinkSearchInReturnType,
+                                                 opt.CasesensitiveInReturnType),
+                       true);
+  constPage.ReplaceTag(
+      "##ConstantValue##",
+      BuildRtfText(Value, opt.LinkSearchInConstantValue, opt.CasesensitiveInConstantValue) + ";",
+      true);
+  constPage.ReplaceTag(
+      "##ConstantDescription##",
+      BuildRtfText(Comment, opt.LinkSearchInConstantComment, opt.CasesensitiveInConstantComment),
+      true);
+  output.writePage(TopicRef{TopicKind::Constant, JumpName()}, constPage.Document());
+}
+
+// --- THVariable
+
+THVariable::THVariable(THItem* owner) : THItem(owner) {}
+
+void THVariable::Parse(SourceReader& parser) {
+  message(4, lang::BaseLang::kMsgParsingVariable, VariableName);
+  const std::string names = ReadUntil(parser, TokenKinds{TokenKind::Colon});
+  // Further names of a list such as "A, B, C: Integer".
+  std::vector<THVariable*> further;
+  THUnit* unit = dynamic_cast<THUnit*>(ParentItem());
+  size_t start = 0;
+  while (unit != nullptr && start <= names.size()) {
+    size_t comma = names.find(',', start);
+    if (comma == std::string::npos) comma = names.size();
+    const std::string name = platform::trim(std::string_view(names).substr(start, comma - start));
+    start = comma + 1;
+    if (name.empty()) continue;
+    THVariable& variable = unit->AddVariable(name, Comment);
+    variable.Scope = Scope;
+    further.push_back(&variable);
+  }
+  VarType = ReadUntil(parser, TokenKinds{TokenKind::Semicolon});
+  for (THVariable* variable : further) variable->VarType = VarType;
+}
+
+bool THVariable::IsDocumented() {
+  if (!THItem::IsDocumented()) return false;
+  return !(options().CommentsRequiredInVariables && Comment.empty());
+}
+
+std::string THVariable::JumpName() const {
+  return "Variable_" + unitNameOf(*this) + "_" + VariableName;
+}
+
+std::string THVariable::BuildJump(std::string_view text) {
+  return jumpPage(text, esc(JumpName()));
+}
+
+void THVariable::BuildTopic(PageSink& output) {
+  const Options& opt = options();
+  message(2, lang::BaseLang::kMsgBuildingVariableTopic, VariableName);
+  const std::string unit = esc(unitNameOf(*this));
+  const std::string name = esc(VariableName);
+  templates::TDocumentTemplate varPage = page("VarPage");
+  varPage.ReplaceTag("##UnitName##", unit, true);
+  varPage.ReplaceTag("##TXTVariables##", esc(LanguageText(txt::CNT_Variables)), true);
+  varPage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
+  varPage.ReplaceTag("##TXTUnits##", esc(LanguageText(txt::CNT_Units)), true);
+  varPage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
+  varPage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
+  varPage.ReplaceTag("##VariableName##", name, true);
+  varPage.ReplaceTag(
+      "##VariableType##",
+      BuildRtfText(VarType, opt.LinkSearchInReturnType, opt.CasesensitiveInReturnType), true);
+  varPage.ReplaceTag(
+      "##VariableDescription##",
+      BuildRtfText(Comment, opt.LinkSearchInVariableComment, opt.CasesensitiveInVariableComment),
+      true);
+  if (Sample.empty()) {
+    varPage.ReplaceTag("##SampleWord##", "", true);
+  } else {
+    const std::string sampleWord = esc(LanguageText(txt::SMP_Sample));
+    templates::TDocumentTemplate link = page("BannerSample");
+    link.ReplaceTag("##JumpName##", sampleWord, true);
+    link.ReplaceTag("##UnitName##", unit, true);
+    link.ReplaceTag("##JumpArea##", name, true);
+    varPage.ReplaceTag("##SampleWord##", link.Text() + std::string(dialect().variableSampleTail()),
+                       true);
+    templates::TDocumentTemplate samplePage = page("SamplePage");
+    samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
+    samplePage.ReplaceTag("##UnitName##", unit, true);
+    samplePage.ReplaceTag("##JumpArea##", name, true);
+    samplePage.ReplaceTag("##JumpName##", name, true);
+    samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
+    output.writePage(TopicRef{TopicKind::Sample, JumpName()}, samplePage.Document());
+  }
+  output.writePage(TopicRef{TopicKind::Variable, JumpName()}, varPage.Document());
+}
+
+}  // namespace holders
