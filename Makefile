@@ -26,8 +26,12 @@ test-sanitize: setup
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Documents the bundled example project into out/demo/ and checks the result.
 demo: build
-	$(BUILD)/bin/korvex
+	mkdir -p out/demo
+	$(BUILD)/bin/korvex /iexamples/KORVEX.INI /hout/demo/SHAPES /oout/demo/progress.txt
+	@echo "Wrote:"; ls -1 out/demo/SHAPES.*
+	$(BUILD)/bin/helpcheck out/demo/SHAPES.RTF && echo "helpcheck: no problems found"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
