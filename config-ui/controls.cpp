@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "config-ui/ansi_text.h"
 #include "config-ui/non_visual.h"
@@ -50,6 +51,8 @@ int TRadioGroup::ItemIndex() const {
 }
 
 void TRadioGroup::setItemIndex(int index) {
+  // As radio groups always have: out-of-range values go to the nearest end.
+  index = std::clamp(index, -1, items_->count() - 1);
   if (QAbstractButton* button = buttons_->button(index)) {
     button->setChecked(true);
     return;

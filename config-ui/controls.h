@@ -115,7 +115,7 @@ class TRadioGroup : public QGroupBox {
   void setHint(const QString& hint);
   TStrings* Items() const { return items_; }
   int ItemIndex() const;
-  // An index outside the items checks none.
+  // An index below 0 checks none; one past the items checks the last.
   void setItemIndex(int index);
   QAbstractButton* button(int index) const { return buttons_->button(index); }
 
