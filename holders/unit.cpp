@@ -68,9 +68,9 @@ void THUnit::Parse(SourceReader& parser) {
   std::uint8_t routineKind = 0;
   // An include directive inside a section continues that section.
   if (!InImplementation) {
-    if (CurrentSection == kTypeSection) ParseTypeSection(parser, comment);
-    if (CurrentSection == kConstSection) ParseConstSection(parser, comment);
-    if (CurrentSection == kVarSection) ParseVarSection(parser, comment);
+    if (CurrentSection == kTypeSection) ParseTypeSection(parser, comment, sample);
+    if (CurrentSection == kConstSection) ParseConstSection(parser, comment, sample);
+    if (CurrentSection == kVarSection) ParseVarSection(parser, comment, sample);
   }
   CurrentSection = kNoSection;
   do {
@@ -107,7 +107,7 @@ void THUnit::Parse(SourceReader& parser) {
         UnitName = parser.TokenText();
         break;
       default:
-        if (openSection(parser, kind, comment)) break;
+        if (openSection(parser, kind, comment, sample)) break;
         // After a routine keyword any word is the routine's name, directive
         // words such as "Read" included.
         if (routineKind != 0 && (kind == TokenKind::Identifier || IsDirectiveWord(kind))) {
@@ -121,27 +121,28 @@ void THUnit::Parse(SourceReader& parser) {
   } while (parser.Kind() != TokenKind::Null);
 }
 
-bool THUnit::openSection(SourceReader& parser, TokenKind kind, std::string& comment) {
+bool THUnit::openSection(SourceReader& parser, TokenKind kind, std::string& comment,
+                         std::string& sample) {
   switch (kind) {
     case TokenKind::Const:
     case TokenKind::Resourcestring:
       // The depth test keeps const parameters of a header from opening one.
       if (parser.RoundDepth() == 0 && !InImplementation) {
         CurrentSection = kConstSection;
-        ParseConstSection(parser, comment);
+        ParseConstSection(parser, comment, sample);
       }
       return true;
     case TokenKind::Var:
     case TokenKind::Threadvar:
       if (parser.RoundDepth() == 0 && !InImplementation) {
         CurrentSection = kVarSection;
-        ParseVarSection(parser, comment);
+        ParseVarSection(parser, comment, sample);
       }
       return true;
     case TokenKind::Type:
       if (!InImplementation) {
         CurrentSection = kTypeSection;
-        ParseTypeSection(parser, comment);
+        ParseTypeSection(parser, comment, sample);
       }
       return true;
     default:
@@ -194,21 +195,21 @@ bool THUnit::IsSectionEnd(TokenKind kind) {
   }
 }
 
-void THUnit::ParseConstSection(SourceReader& parser, std::string& comment) {
-  parseSection(parser, comment, SectionKind::Const);
+void THUnit::ParseConstSection(SourceReader& parser, std::string& comment, std::string& sample) {
+  parseSection(parser, comment, sample, SectionKind::Const);
 }
 
-void THUnit::ParseTypeSection(SourceReader& parser, std::string& comment) {
-  parseSection(parser, comment, SectionKind::Type);
+void THUnit::ParseTypeSection(SourceReader& parser, std::string& comment, std::string& sample) {
+  parseSection(parser, comment, sample, SectionKind::Type);
 }
 
-void THUnit::ParseVarSection(SourceReader& parser, std::string& comment) {
-  parseSection(parser, comment, SectionKind::Var);
+void THUnit::ParseVarSection(SourceReader& parser, std::string& comment, std::string& sample) {
+  parseSection(parser, comment, sample, SectionKind::Var);
 }
 
-void THUnit::parseSection(SourceReader& parser, std::string& comment, SectionKind kind) {
+void THUnit::parseSection(SourceReader& parser, std::string& comment, std::string& sample,
+                          SectionKind kind) {
   SourceReader::Mark mark = parser.markNext();
-  std::string sample;
   for (;;) {
     parser.Next();
     if (IsSectionEnd(parser.Kind())) break;

@@ -62,20 +62,24 @@ class THUnit : public THItem {
 
   // Token kinds that end a declaration section.
   static bool IsSectionEnd(TokenKind kind);
-  void ParseConstSection(SourceReader& parser, std::string& comment);
-  void ParseTypeSection(SourceReader& parser, std::string& comment);
+  // The section readers share the unit loop's pending comment and sample: a
+  // comment or sample written after a section's last declaration belongs to
+  // whatever follows the section.
+  void ParseConstSection(SourceReader& parser, std::string& comment, std::string& sample);
+  void ParseTypeSection(SourceReader& parser, std::string& comment, std::string& sample);
   void ParseRoutine(SourceReader& parser, std::uint8_t kind, const std::string& comment,
                     const std::string& sample);
-  void ParseVarSection(SourceReader& parser, std::string& comment);
+  void ParseVarSection(SourceReader& parser, std::string& comment, std::string& sample);
 
   // "Unit_" + UnitName.
   std::string JumpName() const;
 
  private:
   enum class SectionKind { Type, Const, Var };
-  void parseSection(SourceReader& parser, std::string& comment, SectionKind kind);
+  void parseSection(SourceReader& parser, std::string& comment, std::string& sample,
+                    SectionKind kind);
   void skipStatementBlock(SourceReader& parser);
-  bool openSection(SourceReader& parser, TokenKind kind, std::string& comment);
+  bool openSection(SourceReader& parser, TokenKind kind, std::string& comment, std::string& sample);
   void applyToKnown(THItem& item, const std::string& comment, const std::string& sample);
   void listed(SortedNameList& list, std::string_view name, THItem& item);
 };

@@ -1,0 +1,150 @@
+// The project: defines, units, lookups, and the three files of the build.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "holders/test_project.h"
+#include "lang/bldlang.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace holders {
+namespace {
+
+using testing::Model;
+using testing::RecordingProject;
+using testing_support::readBytes;
+using testing_support::TempDir;
+
+std::vector<std::string> fileLines(const std::string& path) {
+  return platform::splitLines(readBytes(path));
+}
+
+TEST(Defines, AreUpperCaseAndHeldOnce) {
+  Model m;
+  m.project.AddDefine("debug");
+  m.project.AddDefine("DEBUG");
+  m.project.AddDefine("Trace");
+  m.project.RemoveDefine("absent");
+  EXPECT_EQ(m.project.Defines, (std::vector<std::string>{"DEBUG", "TRACE"}));
+  m.project.RemoveDefine("Debug");
+  EXPECT_FALSE(m.project.IsDefined("debug"));
+  EXPECT_TRUE(m.project.IsDefined("trace"));
+}
+
+TEST(AddUnit, ReadsAFileOrReturnsNothingSilently) {
+  TempDir dir;
+  Model m;
+  const std::string path = dir.write("src/Shapes.pas", "unit Shapes; interface const A = 1;");
+  EXPECT_EQ(m.project.AddUnit(dir.file("src/missing.pas")), nullptr);
+  EXPECT_TRUE(m.project.messages.empty());
+  THUnit* first = m.project.AddUnit(dir.path() + "/SRC/SHAPES.PAS");
+  THUnit* second = m.project.AddUnit(path);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(m.project.UnitCount(), 2) << "a file added twice gives two entries";
+  EXPECT_EQ(m.project.Units.at(0).name, "SHAPES") << "the entry is named after the file";
+  EXPECT_EQ(first->UnitName, "Shapes") << "the unit's own name replaces it";
+  EXPECT_EQ(m.project.UnitDirectories,
+            (std::vector<std::string>{dir.path() + "/SRC/", dir.path() + "/src/"}));
+  EXPECT_EQ(m.project.messagesAt(0).front(), "Adding unit:" + dir.path() + "/SRC/SHAPES.PAS");
+}
+
+TEST(ProjectLookup, UnitsByNameFirstThenDeclarationsInUnitOrder) {
+  Model m;
+  THUnit& one = m.unit("unit One; interface const Two = 1; Shared = 1;", "One");
+  THUnit& two = m.unit("unit Two; interface type Shared = Byte; TOnly = Byte;", "Two");
+  EXPECT_EQ(m.project.FindItem("two", false), &two) << "a unit of that name first";
+  EXPECT_EQ(m.project.FindItem("Shared", true), one.Constants.find("Shared", true));
+  EXPECT_EQ(m.project.FindType("Shared", true), two.FindType("Shared", true));
+  EXPECT_EQ(m.project.FindType("tonly", true), nullptr);
+  EXPECT_EQ(m.project.FindType("tonly", false), two.FindType("TOnly", true));
+  m.unit("unit Three; interface const TOnly = 3;", "Three");
+  EXPECT_EQ(m.project.FindItem("TOnly", true), two.FindType("TOnly", true))
+      << "the index follows units added later";
+}
+
+class HelpBuild : public ::testing::Test {
+ protected:
+  std::string outputBase() { return out.path() + "/OUT/MYHELP"; }
+  void build() {
+    std::filesystem::create_directories(out.path() + "/OUT");
+    m.project.Build(outputBase() + ".xyz");
+  }
+  std::vector<std::string> rtf() { return fileLines(outputBase() + ".RTF"); }
+  std::vector<std::string> cnt() { return fileLines(outputBase() + ".CNT"); }
+
+  TempDir out;
+  Model m;
+};
+
+TEST_F(HelpBuild, AnEmptyProjectStillWritesAllThreeFiles) {
+  build();
+  EXPECT_EQ(rtf(),
+            (std::vector<std::string>{"{\\rtf1 HEADER", "CONTENTS Contents Units", "", "}"}));
+  EXPECT_EQ(fileLines(outputBase() + ".HPJ"),
+            (std::vector<std::string>{"[OPTIONS]", "TITLE=MYHELP.HLP", "[FILES]", "MYHELP.RTF",
+                                      "[WINDOWS]", "aux=\"Properties, Methods, and Events\""}));
+  EXPECT_EQ(cnt(), (std::vector<std::string>{":Base MYHELP.HLP>main", ":Title Help File Contents",
+                                             "1 Overview=Contents", "1 Units", "1 Types",
+                                             "1 Methods", "1 Variables", "1 Constants"}));
+  EXPECT_EQ(readBytes(outputBase() + ".CNT").substr(0, 23), ":Base MYHELP.HLP>main\r\n");
+  EXPECT_EQ(m.project.messagesAt(0),
+            (std::vector<std::string>{"Build to file:" + outputBase() + ".RTF",
+                                      "Build to file:" + outputBase() + ".HPJ",
+                                      "Build to file:" + outputBase() + ".CNT"}));
+}
+
+TEST_F(HelpBuild, ContentsEntriesInterleaveUnitsAndLeaveOutUndocumentedOnes) {
+  m.unit("unit Beta; interface type TZed = Byte; TAlpha = Byte; procedure Run; var Count: Byte;",
+         "Beta");
+  m.unit("{! #NV !} unit Hidden; interface type THidden = Byte;", "Hidden");
+  m.unit("unit Alpha; interface type TMid = Byte; {! #NV !} TNot = Byte; const Max = 1;", "Alpha");
+  build();
+  EXPECT_EQ(cnt(), (std::vector<std::string>{
+                       ":Base MYHELP.HLP>main", ":Title Help File Contents", "1 Overview=Contents",
+                       "1 Units", "2 Beta=Unit_Beta", "2 Alpha=Unit_Alpha", "1 Types",
+                       "2 TAlpha=Type_Beta_TAlpha", "2 TMid=Type_Alpha_TMid",
+                       "2 TZed=Type_Beta_TZed", "1 Methods", "2 Run=Method_Beta_Run", "1 Variables",
+                       "2 Count=Variable_Beta_Count", "1 Constants", "2 Max=Constant_Alpha_Max"}));
+  const std::vector<std::string> lines = rtf();
+  EXPECT_EQ(lines[2], "UJ Beta");
+  EXPECT_EQ(lines[3], "UJ Alpha");
+  for (const std::string& line : lines) EXPECT_EQ(line.find("Hidden"), std::string::npos) << line;
+  EXPECT_EQ(lines.back(), "}");
+}
+
+TEST_F(HelpBuild, AnOutputFileThatCannotBeWrittenEndsTheBuild) {
+  EXPECT_THROW(m.project.Build(out.path() + "/no/such/dir/HELP.RTF"), platform::FileError);
+}
+
+TEST(HelpLanguage, ALanguageFileBesideTheProgramReplacesTheBuiltInTexts) {
+  TempDir program;
+  std::filesystem::copy(testing::pagesDirectory() + "Template", program.path() + "/Template");
+  {
+    lang::TCustomLanguageCenter german;
+    lang::bldlang::LoadENG(german);
+    lang::TLanguageSet& deu = german.AddLanguage("DEU", "Deutsch");
+    for (int i = 0; i < german.StringCount(); ++i) deu.SetString(i, "DE" + std::to_string(i));
+    german.SaveToFile(&deu, program.path() + "/Template/Deutsch.lnf", 7);
+  }
+  OptionsGuard guard;
+  options().Language = "Deutsch";
+  RecordingProject project(program.path());
+  EXPECT_EQ(project.LanguageText(lang::bldlang::CNT_Title), "DE0");
+  options().Language = "Missing";
+  RecordingProject english(program.path());
+  EXPECT_EQ(english.LanguageText(lang::bldlang::CNT_Title), "Help File Contents");
+}
+
+TEST(ProjectOptions, TheConstructorReadsTheProgramDirectorysFile) {
+  TempDir program;
+  program.write("korvex.ini", "[Options]\r\nShowMethodExtra=0\r\n[Files]\r\na.pas=\r\n");
+  OptionsGuard guard;
+  RecordingProject project(program.path());
+  EXPECT_FALSE(options().ShowMethodExtra);
+  EXPECT_EQ(project.Files, std::vector<std::string>{"a.pas"});
+}
+
+}  // namespace
+}  // namespace holders
