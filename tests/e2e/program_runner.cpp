@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 namespace testing_support {
 namespace {
@@ -48,6 +49,20 @@ struct Pipe {
   _exit(127);
 }
 
+// Appends what a polled output has to text; closes it (fd becomes -1) at its
+// end.
+void readReady(const pollfd& poll, int& fd, std::string& text) {
+  if (fd < 0 || !(poll.revents & (POLLIN | POLLHUP | POLLERR))) return;
+  char buffer[4096];
+  const ssize_t n = ::read(fd, buffer, sizeof buffer);
+  if (n > 0) {
+    text.append(buffer, static_cast<size_t>(n));
+  } else {
+    ::close(fd);
+    fd = -1;
+  }
+}
+
 // Pumps input into the child and both outputs out of it until the outputs
 // close or the deadline passes.
 void exchange(Pipe& in, Pipe& out, Pipe& err, const RunOptions& options, RunResult& result) {
@@ -65,17 +80,8 @@ void exchange(Pipe& in, Pipe& out, Pipe& err, const RunOptions& options, RunResu
         {{out.fds[0], POLLIN, 0}, {err.fds[0], POLLIN, 0}, {in.fds[1], POLLOUT, 0}}};
     if (::poll(polls.data(), polls.size(), static_cast<int>(left.count())) < 0 && errno != EINTR)
       return;
-    for (int i = 0; i < 2; ++i) {
-      if (!(polls[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-      char buffer[4096];
-      const ssize_t n = ::read(polls[i].fd, buffer, sizeof buffer);
-      Pipe& pipe = i == 0 ? out : err;
-      if (n <= 0) {
-        pipe.closeRead();
-      } else {
-        (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
-      }
-    }
+    readReady(polls[0], out.fds[0], result.out);
+    readReady(polls[1], err.fds[0], result.err);
     if (polls[2].revents & (POLLOUT | POLLERR | POLLHUP)) {
       const ssize_t n =
           ::write(in.fds[1], options.input.data() + written, options.input.size() - written);
@@ -104,6 +110,80 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
   ::waitpid(child, &status, 0);
   if (!result.timedOut && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
   return result;
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& workingDirectory) {
+  ::signal(SIGPIPE, SIG_IGN);
+  Pipe in, out, err;
+  RunOptions options;
+  options.workingDirectory = workingDirectory;
+  pid_ = ::fork();
+  if (pid_ < 0) throw std::runtime_error("cannot fork");
+  if (pid_ == 0) execChild(program, arguments, options, in, out, err);
+  in.closeRead();
+  out.closeWrite();
+  err.closeWrite();
+  input_ = std::exchange(in.fds[1], -1);
+  outputs_[0] = std::exchange(out.fds[0], -1);
+  outputs_[1] = std::exchange(err.fds[0], -1);
+}
+
+ChildProcess::~ChildProcess() {
+  closeInput();
+  for (int& fd : outputs_) {
+    if (fd >= 0) ::close(fd);
+  }
+  if (!ended_) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+bool ChildProcess::waitForEnd(std::chrono::milliseconds limit) {
+  if (!ended_) collect(limit);
+  return ended_;
+}
+
+void ChildProcess::writeInput(std::string_view text) {
+  while (input_ >= 0 && !text.empty()) {
+    const ssize_t n = ::write(input_, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error("cannot write to the program's standard input");
+    text.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+void ChildProcess::closeInput() {
+  if (input_ >= 0) ::close(input_);
+  input_ = -1;
+}
+
+void ChildProcess::collect(std::chrono::milliseconds limit) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + limit;
+  const auto left = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  };
+  while (outputs_[0] >= 0 || outputs_[1] >= 0) {
+    if (left().count() <= 0) return;
+    std::array<pollfd, 2> polls{{{outputs_[0], POLLIN, 0}, {outputs_[1], POLLIN, 0}}};
+    if (::poll(polls.data(), polls.size(), static_cast<int>(left().count())) < 0 && errno != EINTR)
+      return;
+    readReady(polls[0], outputs_[0], result_.out);
+    readReady(polls[1], outputs_[1], result_.err);
+  }
+  // Both outputs are closed, so the program is ending: reap it in the time left.
+  for (;;) {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      ended_ = true;
+      result_.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      return;
+    }
+    if (left().count() <= 0) return;
+    ::usleep(1000);
+  }
 }
 
 std::string installProgramCopy(const std::string& program, const std::string& directory) {
