@@ -116,8 +116,13 @@ void unlinkIfPointsTo(const std::string& link, const std::string& target) {
 // Points link at target atomically, replacing whatever link was there.
 bool pointLink(const std::string& directory, const std::string& link, const std::string& target) {
   const std::string temp = directory + "/l." + target.substr(1);
-  ::unlink(temp.c_str());
-  if (::symlink(target.c_str(), temp.c_str()) != 0) return false;
+  if (::symlink(target.c_str(), temp.c_str()) != 0) {
+    // A leftover of a crash of an earlier holder of this handle.
+    if (errno != EEXIST || ::unlink(temp.c_str()) != 0 ||
+        ::symlink(target.c_str(), temp.c_str()) != 0) {
+      return false;
+    }
+  }
   if (::rename(temp.c_str(), link.c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;
@@ -149,9 +154,13 @@ UniqueFd createListener(const std::string& directory, WindowHandle& handle) {
   if (!fillAddress(temp, address)) throwSystemError("use endpoint directory", directory);
   UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!fd) throwSystemError("create a socket in", directory);
-  ::unlink(temp.c_str());
-  if (::bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(fd.get(), kListenBacklog) != 0) {
+  auto bindTemp = [&] {
+    return ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  };
+  // A name in use is a leftover of a crashed process that had our pid.
+  const bool bound =
+      bindTemp() || (errno == EADDRINUSE && ::unlink(temp.c_str()) == 0 && bindTemp());
+  if (!bound || ::listen(fd.get(), kListenBacklog) != 0) {
     ::unlink(temp.c_str());
     throwSystemError("create endpoint", temp);
   }
@@ -261,7 +270,9 @@ std::string endpointDirectory() {
     directory = withoutTrailingSlashes(temp) + "/korvex-mini-" + std::to_string(::geteuid());
   }
   directory = withoutTrailingSlashes(directory);
-  if (::mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) {
+  struct stat info;
+  if (::lstat(directory.c_str(), &info) != 0 && ::mkdir(directory.c_str(), 0700) != 0 &&
+      errno != EEXIST) {
     throwSystemError("create endpoint directory", directory);
   }
   if (!isPrivateDirectory(directory)) {
