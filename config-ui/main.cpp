@@ -11,7 +11,6 @@
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("KORVEX Configuration Utility"));
-  QApplication::setApplicationDisplayName(QStringLiteral("KORVEX Configuration Utility"));
 
   vantro::VantroSetup setup;
   setup.programDirectory = platform::programDirectory();

@@ -241,5 +241,15 @@ TEST(VantroForm, WindowPositionAndLanguageGoToVantroIni) {
   EXPECT_NE("", storage.ReadString("Form Storage", "Left", ""));
 }
 
+TEST(VantroForm, WindowOpensWhereItWasLeft) {
+  TempDir dir;
+  dir.write("bin/Vantro.INI", "[Form Storage]\r\nLeft=40\r\nTop=30\r\n");
+  VantroRun run(dir);
+  run.form->show();
+  processEvents();
+  EXPECT_EQ(QPoint(40, 30), run.form->pos());
+  run.form->hide();
+}
+
 }  // namespace
 }  // namespace vantro::testing
