@@ -3,9 +3,13 @@
 #include <iostream>
 
 #include "console/korvex_run.h"
+#include "ipc/trace_link.h"
 #include "platform/files.h"
 
 int main(int argc, char** argv) {
+  // Announces the start to a trace monitor when one runs, and the stop when
+  // main returns; silent otherwise.
+  const ipc::TraceSession trace(argc > 0 ? argv[0] : "korvex");
   try {
     const std::vector<std::string> arguments(argv, argv + argc);
     return console::RunKorvex(arguments, platform::programDirectory(), {std::cout, std::cin});

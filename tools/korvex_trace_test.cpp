@@ -129,8 +129,7 @@ TEST_F(KorvexTrace, ShowsTheThreeRecordsOfATracedProgramRun) {
 }
 
 #ifdef KORVEX_EXE
-// Enabled once korvex's main holds an ipc::TraceSession.
-TEST_F(KorvexTrace, DISABLED_KorvexWithoutParametersSendsExactlyThreeRecords) {
+TEST_F(KorvexTrace, KorvexWithoutParametersSendsExactlyThreeRecords) {
   auto monitor = startMonitor({"--count", "3"});
   TestChild korvex({KORVEX_EXE});
   EXPECT_EQ(0, korvex.wait(10s));
