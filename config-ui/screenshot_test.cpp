@@ -23,6 +23,11 @@ void hover(QWidget* widget) {
   QApplication::sendEvent(widget, &enter);
 }
 
+void leave(QWidget* widget) {
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(widget, &leave);
+}
+
 void grabPages(const testing_support::TempDir& dir, const std::string& language) {
   VantroRun run(dir);
   TfrmVantro& form = *run.form;
@@ -39,6 +44,7 @@ void grabPages(const testing_support::TempDir& dir, const std::string& language)
   const char* names[] = {"files", "general", "firstline"};
   for (int i = 0; i < 3; ++i) {
     form.pgcPages->setActivePage(pages[i]);
+    if (i > 0) leave(hovered[i - 1]);
     hover(hovered[i]);
     processEvents();
     std::string path = screenshotDir() + "vantro-" + language + "-" + names[i] + ".png";

@@ -38,7 +38,7 @@ QStringList consoleMessages() {
   return lines;
 }
 
-struct BoxSpec {
+struct CheckBoxDesign {
   const char* name;
   const char* caption;
   const char* hint;
@@ -152,8 +152,8 @@ void TfrmVantro::buildGeneralPage() {
   auto* columns = new QHBoxLayout(tbsGeneral);  // owned by the page
   columns->setContentsMargins(6, 6, 6, 6);
   QVBoxLayout* column = nullptr;
-  auto group = [&](const char* name, const char* caption, std::initializer_list<BoxSpec> boxes,
-                   bool newColumn) {
+  auto group = [&](const char* name, const char* caption,
+                   std::initializer_list<CheckBoxDesign> boxes, bool newColumn) {
     if (newColumn) {
       if (column != nullptr) column->addStretch(1);
       column = new QVBoxLayout();  // owned by the page's layout
@@ -163,12 +163,12 @@ void TfrmVantro::buildGeneralPage() {
     TGroupBox* box = create<TGroupBox>(name, tbsGeneral);
     box->setCaption(QString::fromLatin1(caption));
     QGridLayout* grid = groupLayout(box);
-    for (const BoxSpec& spec : boxes) {
-      TCheckBox* check = create<TCheckBox>(spec.name, box);
-      check->setCaption(QString::fromLatin1(spec.caption));
-      check->setHint(QString::fromLatin1(spec.hint));
-      check->setChecked(spec.checked);
-      grid->addWidget(check, spec.row, spec.indented ? 1 : 0, 1, spec.indented ? 1 : 2);
+    for (const CheckBoxDesign& design : boxes) {
+      TCheckBox* check = create<TCheckBox>(design.name, box);
+      check->setCaption(QString::fromLatin1(design.caption));
+      check->setHint(QString::fromLatin1(design.hint));
+      check->setChecked(design.checked);
+      grid->addWidget(check, design.row, design.indented ? 1 : 0, 1, design.indented ? 1 : 2);
     }
     column->addWidget(box);
   };
