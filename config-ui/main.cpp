@@ -6,9 +6,13 @@
 #include <QApplication>
 
 #include "config-ui/vantro_form.h"
+#include "ipc/trace_link.h"
 #include "platform/files.h"
 
 int main(int argc, char* argv[]) {
+  // Announces the start to a trace monitor when one runs, and the stop when
+  // main returns; silent otherwise.
+  const ipc::TraceSession trace(argc > 0 ? argv[0] : "vantro");
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("KORVEX Configuration Utility"));
 
