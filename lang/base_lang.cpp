@@ -216,9 +216,12 @@ constexpr Row kRows[] = {
     {"EXEStrings_Strings_8",
      "Newer versions of KORVEX are published with its source code by its maintainers."},
     {"EXEStrings_Strings_9", "Recursive include file skipped:"},
-    {"EXEStrings_Strings_10", ""},
-    {"EXEStrings_Strings_11", ""},
-    {"EXEStrings_Strings_12", ""},
+    // Lines 10 to 12 are not read by either program. They are not empty,
+    // because an empty line ends the walk of a string list when a language
+    // is applied to the form, which would leave the lines after it untranslated.
+    {"EXEStrings_Strings_10", "(reserved)"},
+    {"EXEStrings_Strings_11", "(reserved)"},
+    {"EXEStrings_Strings_12", "(reserved)"},
     {"EXEStrings_Strings_13", "CRITICAL ERROR:"},
     {"EXEStrings_Strings_14", "Adding unit:"},
     {"EXEStrings_Strings_15", "Build to file:"},
