@@ -251,6 +251,18 @@ constexpr Row kRows[] = {
     {"TemplateDirectory_DialogText", ""},
     {"TemplateDirectory_Hint", ""},
     {"TemplateDirectory_Text", "{DIR}\\TEMPLATE"},
+    // The output format group of the General page.
+    {"grbOutputFormat_Caption", "Output Format"},
+    {"grbOutputFormat_Hint", "Format of the help to build"},
+    {"grbOutputFormat_Items_0", "RTF (Windows Help project)"},
+    {"grbOutputFormat_Items_1", "HTML (web pages and HTML Help project)"},
+    // Console texts of the format switch and the HTML build: line n of
+    // HTMLStrings at position 225 + n.
+    {"HTMLStrings_Strings_0",
+     "Format: /fRTF (Windows Help project, the default) or /fHTML (web pages and HTML Help)"},
+    {"HTMLStrings_Strings_1", "HTML Help compiler chmcmd not found; to make a CHM, compile:"},
+    {"HTMLStrings_Strings_2", "HTML Help compiler:"},
+    {"HTMLStrings_Strings_3", "HTML Help compiler failed, no CHM written for:"},
 };
 static_assert(std::size(kRows) == kRowCount);
 

@@ -5,7 +5,9 @@
 //
 // Positions 0-179: Vantro's form texts; 180-213: the console messages (line n
 // of Vantro's EXEStrings, ID "frmVantro_EXEStrings_Strings_<n>", at position
-// 180 + n); 214-220: further form texts.
+// 180 + n); 214-220: further form texts; 221-224: the output format group;
+// 225-228: the format switch's usage line and the HTML build's messages (line
+// n of HTMLStrings at 225 + n).
 #pragma once
 
 namespace lang {
@@ -42,10 +44,20 @@ constexpr int kMsgAddingIncludeFile = 211;
 constexpr int kMsgUnableToLocateIncludeFile = 212;
 constexpr int kMsgUnknownTag = 213;
 
+// The usage line that --help adds after the usage text.
+constexpr int kUsageFormatSwitch = 225;
+constexpr int kMsgChmCompilerMissing = 226;
+constexpr int kMsgChmCompilerReport = 227;
+constexpr int kMsgChmCompileFailed = 228;
+constexpr int kOutputFormatCaption = 221;
+constexpr int kOutputFormatHint = 222;
+constexpr int kOutputFormatItemRtf = 223;
+constexpr int kOutputFormatItemHtml = 224;
+
 constexpr int kFormRowCount = 180;
 constexpr int kConsoleFirst = 180;
 constexpr int kConsoleLast = 213;
-constexpr int kRowCount = 221;
+constexpr int kRowCount = 229;
 
 // Clears the center, adds the language "ENG" / "English" (which becomes
 // current) and the table's rows in order.

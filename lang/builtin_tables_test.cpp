@@ -140,7 +140,33 @@ TEST(BuiltinTables, FormRowsSpotCheck) {
     EXPECT_EQ(center.StringIDs(i), center.CleanIdentifier(center.StringIDs(i)));
     ids.insert(center.StringIDs(i));
   }
-  EXPECT_EQ(221u, ids.size());
+  EXPECT_EQ(static_cast<size_t>(BaseLang::kRowCount), ids.size());
+}
+
+TEST(BuiltinTables, OutputFormatRowsFollowTheFormTexts) {
+  TCustomLanguageCenter center;
+  BaseLang::LoadENG(center);
+  using namespace BaseLang;
+  const std::string f = "frmVantro_";
+  const std::string h = f + "HTMLStrings_Strings_";
+  expectRows(
+      center,
+      {
+          {kOutputFormatCaption, f + "grbOutputFormat_Caption", "Output Format"},
+          {kOutputFormatHint, f + "grbOutputFormat_Hint", "Format of the help to build"},
+          {kOutputFormatItemRtf, f + "grbOutputFormat_Items_0", "RTF (Windows Help project)"},
+          {kOutputFormatItemHtml, f + "grbOutputFormat_Items_1",
+           "HTML (web pages and HTML Help project)"},
+          {kUsageFormatSwitch, h + "0",
+           "Format: /fRTF (Windows Help project, the default) or /fHTML (web pages and "
+           "HTML Help)"},
+          {kMsgChmCompilerMissing, h + "1",
+           "HTML Help compiler chmcmd not found; to make a CHM, compile:"},
+          {kMsgChmCompilerReport, h + "2", "HTML Help compiler:"},
+          {kMsgChmCompileFailed, h + "3", "HTML Help compiler failed, no CHM written for:"},
+      });
+  EXPECT_EQ(221, kOutputFormatCaption) << "the rows before stay where they are";
+  EXPECT_EQ(kRowCount - 1, kMsgChmCompileFailed);
 }
 
 TEST(BuiltinTables, LoadENGReplacesWhateverTheCenterHeld) {
