@@ -1,0 +1,1 @@
+{ CR line ends }unit CrOnly;interfacetype T = class end;implementationend.

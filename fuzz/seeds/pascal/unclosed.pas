@@ -1,0 +1,5 @@
+unit Unclosed;
+interface
+type
+  T = class(TObject)
+  { never closed

@@ -1,0 +1,96 @@
+// Page loading and tag substitution over any page and any tags.
+//
+// Input: the page text, then optionally NUL-separated pairs of tag and value
+// ("page\0tag\0value\0tag\0value..."); pairs alternate between case-sensitive
+// and case-insensitive replacement. A page with no pairs gets the tags the
+// help build fills, so real page files make good seeds.
+//
+// Checks: a page loaded from its file is the text's lines; every ReplaceTag
+// ends, and the page grows by exactly (value - tag) bytes per replacement it
+// reports.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "fuzz/fuzz_support.h"
+#include "platform/text.h"
+#include "templates/document_template.h"
+#include "templates/template_cache.h"
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+const Pairs& buildTags() {
+  static const Pairs tags{
+      {"##UnitName##", "Classes"},    {"##TypeName##", "TStringList"},
+      {"##TXTUnit##", "Unit"},        {"##TypeDescription##", "A list of ##TypeName##."},
+      {"##InternalName##", ""},       {"##MethodName##", "##MethodName##"},
+      {"##TYPEMethods##", "Methods"}, {"##JumpName##", "Type_Classes_TStringList"},
+  };
+  return tags;
+}
+
+std::vector<std::string_view> splitAtNul(std::string_view text) {
+  std::vector<std::string_view> parts;
+  for (std::size_t nul; (nul = text.find('\0')) != std::string_view::npos;) {
+    parts.push_back(text.substr(0, nul));
+    text.remove_prefix(nul + 1);
+  }
+  parts.push_back(text);
+  return parts;
+}
+
+std::size_t documentBytes(const templates::TDocumentTemplate& page) {
+  std::size_t bytes = 0;
+  for (const std::string& line : page.Document()) bytes += line.size();
+  return bytes;
+}
+
+void replace(templates::TDocumentTemplate& page, std::string_view tag, std::string_view value,
+             bool caseSensitive) {
+  const std::size_t before = documentBytes(page);
+  const int count = page.ReplaceTag(tag, value, caseSensitive);
+  fuzzing::check(count >= 0, "a negative replacement count");
+  const auto expected =
+      static_cast<long long>(before) +
+      count * (static_cast<long long>(value.size()) - static_cast<long long>(tag.size()));
+  fuzzing::check(static_cast<long long>(documentBytes(page)) == expected,
+                 "the page changed by other than the replacements reported");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::vector<std::string_view> parts = splitAtNul(fuzzing::asText(data, size));
+  const std::string file = fuzzing::workFile("Page.TPF");
+  fuzzing::writeBytes(file, parts[0]);
+
+  templates::TemplateCache cache;
+  templates::TDocumentTemplate page(cache);
+  page.LoadFromFile(file);
+  fuzzing::check(page.Template() == platform::splitLines(parts[0]),
+                 "a loaded page is not the file's lines");
+  fuzzing::check(page.Document() == page.Template(), "Document differs from Template on load");
+
+  if (parts.size() < 3) {
+    bool caseSensitive = true;
+    for (const auto& [tag, value] : buildTags()) {
+      replace(page, tag, value, caseSensitive);
+      caseSensitive = !caseSensitive;
+    }
+  }
+  for (std::size_t i = 1; i + 1 < parts.size(); i += 2) {
+    replace(page, parts[i], parts[i + 1], i % 4 == 1);
+  }
+  const std::string text = page.Text();
+  fuzzing::check(text.size() == documentBytes(page) + 2 * page.Document().size(),
+                 "Text is not the lines each ended by CR LF");
+
+  page.LoadFromFile(file);
+  fuzzing::check(page.Document() == page.Template(), "a reload keeps earlier replacements");
+  return 0;
+}
