@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/misc.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 namespace holders {
 
@@ -86,6 +87,7 @@ constexpr std::array kOptionKeys = {
     KORVEX_OPTION(ShowPropertyStorageMechanism),
     KORVEX_OPTION(ShowPropertyExtra),
     KORVEX_OPTION(Language),
+    KORVEX_OPTION(OutputFormat),
 };
 
 #undef KORVEX_OPTION
@@ -109,6 +111,12 @@ void readKey(const platform::Profile& profile, const OptionKey& option, Options&
 }
 
 }  // namespace
+
+std::optional<HelpFormat> ParseHelpFormat(std::string_view text) {
+  if (text.empty() || platform::sameText(text, "RTF")) return HelpFormat::Rtf;
+  if (platform::sameText(text, "HTML")) return HelpFormat::Html;
+  return std::nullopt;
+}
 
 std::span<const OptionKey> optionKeys() {
   return kOptionKeys;

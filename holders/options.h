@@ -12,6 +12,7 @@
 // OptionsGuard.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -75,10 +76,19 @@ struct Options {
   bool ShowPropertyExtra = true;
   // The help-text language: Template/<Language>.lnf beside the program.
   std::string Language = "English";
+  // "RTF" (Windows Help project) or "HTML" (site and HTML Help project).
+  std::string OutputFormat = "RTF";
 
   // The sample first-line command has no key; it is always "#SAMPLE".
   std::string FirstLineSample = "#SAMPLE";
 };
+
+// The formats OutputFormat and the /f switch name.
+enum class HelpFormat { Rtf, Html };
+
+// "RTF" or "HTML" in any capitals; an empty text means RTF, as an absent key
+// does. nullopt for any other text.
+std::optional<HelpFormat> ParseHelpFormat(std::string_view text);
 
 // The settings of this process.
 extern Options gOptions;

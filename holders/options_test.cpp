@@ -44,11 +44,11 @@ TEST(Options, KeyTableCoversEverySettingOnce) {
   }
   EXPECT_EQ(36, booleans);
   EXPECT_EQ(1, integers);
-  EXPECT_EQ(14, strings);
+  EXPECT_EQ(15, strings);
   // The configuration utility writes [Files] right after this key.
   EXPECT_EQ("KorvexProjectScope", optionKeys()[31].name);
   EXPECT_EQ("CasesensitiveInClassInheritence", optionKeys().front().name);
-  EXPECT_EQ("Language", optionKeys().back().name);
+  EXPECT_EQ("OutputFormat", optionKeys().back().name);
 }
 
 TEST(Options, InitialValues) {
@@ -63,6 +63,7 @@ TEST(Options, InitialValues) {
   EXPECT_EQ(2, defaults.KorvexProjectScope);
   EXPECT_EQ("", defaults.KorvexProjectName);
   EXPECT_EQ("English", defaults.Language);
+  EXPECT_EQ("RTF", defaults.OutputFormat);
   EXPECT_EQ("#SAMPLE", defaults.FirstLineSample);
   EXPECT_EQ("#BITMAP:", defaults.FirstLineBitmap);
   EXPECT_EQ("!", defaults.FirstLineStart);
@@ -213,6 +214,26 @@ TEST_F(ReadOptionsTest, PlainCallReplacesDirWithTheProgramDirectory) {
   ReadOptions("{DIR}\\" + name, files_);
   std::filesystem::remove(path);
   EXPECT_EQ("Beside", gOptions.KorvexProjectName);
+}
+
+TEST(Options, HelpFormatNames) {
+  struct Row {
+    const char* text;
+    std::optional<HelpFormat> format;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"RTF", HelpFormat::Rtf, "the default, spelled as written"},
+      {"", HelpFormat::Rtf, "an empty value is taken as absent"},
+      {"html", HelpFormat::Html, "switch values and hand-edited files may use any capitals"},
+      {"HTML", HelpFormat::Html, "as the switch delivers it"},
+      {"PDF", std::nullopt, "an unknown format is not quietly taken for RTF"},
+      {"HTML5", std::nullopt, "a longer word is not a prefix match"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(row.format, ParseHelpFormat(row.text));
+  }
 }
 
 }  // namespace
