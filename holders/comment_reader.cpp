@@ -16,6 +16,13 @@ bool startsWith(std::string_view text, std::string_view prefix) {
   return !prefix.empty() && text.substr(0, prefix.size()) == prefix;
 }
 
+// A directive starts with "$", after an optional "{" and blanks.
+bool mayBeDirective(std::string_view text) {
+  if (!text.empty() && text.front() == '{') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  return !text.empty() && text.front() == '$';
+}
+
 bool isConditional(const std::string& name) {
   return name == "$IFDEF" || name == "$IFNDEF" || name == "$ELSE" || name == "$ENDIF" ||
          name == "$DEFINE" || name == "$UNDEF";
@@ -64,6 +71,10 @@ void THItem::ProcessComment(SourceReader& parser, std::string_view tokenText, st
                             std::string& sample) {
   std::string text = platform::trim(tokenText);
   if (text.empty()) return;
+  if (!mayBeDirective(text)) {
+    collectComment(parser.Kind(), std::move(text), comment, sample);
+    return;
+  }
   const std::string name = platform::upperCase(DirectiveName(text));
   if (isConditional(name)) {
     processDirective(parser, name, platform::upperCase(DirectiveArgument(text)));
@@ -121,10 +132,7 @@ void THItem::includeFile(SourceReader& parser, const std::string& argument) {
   // Text read again while building (a parameter list) or after moving back
   // over the directive has been included once already.
   if (project_->Building() || !parser.firstIncludeAt(parser.TokenStart())) return;
-  std::string fileName = argument;
-  for (const std::string& directory : project_->UnitDirectories) {
-    if (platform::fileExists(directory + fileName)) fileName = directory + fileName;
-  }
+  const std::string fileName = project_->Includes().find(argument, project_->UnitDirectories);
   if (!platform::fileExists(fileName)) {
     message(0, lang::BaseLang::kMsgUnableToLocateIncludeFile, fileName);
     return;

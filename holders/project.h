@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "holders/dialect.h"
+#include "holders/include_finder.h"
 #include "holders/item.h"
 #include "holders/name_list.h"
 #include "templates/template_cache.h"
@@ -102,6 +103,9 @@ class THProject : public THItem {
   // Called by units whenever a name list changes.
   void ModelChanged() { indexStale_ = true; }
 
+  // Where include files are looked for.
+  IncludeFinder& Includes() { return includes_; }
+
   // The files of the include chain being read, outermost first.
   bool IsBeingRead(const std::string& canonicalPath) const;
   void PushReading(std::string canonicalPath) { reading_.push_back(std::move(canonicalPath)); }
@@ -127,6 +131,7 @@ class THProject : public THItem {
   std::unique_ptr<OutputDialect> dialect_;
   bool building_ = false;
   std::vector<std::string> reading_;
+  IncludeFinder includes_;
 
   bool indexStale_ = true;
   SearchIndex itemIndex_;  // units by name, then every unit's declarations

@@ -1,5 +1,7 @@
 #include "holders/source_reader.h"
 
+#include <cstring>
+
 namespace holders {
 namespace {
 
@@ -120,11 +122,42 @@ void SourceReader::restoreDepths(std::int8_t round, std::int8_t square) {
 }
 
 TokenKind SourceReader::peekSignificant() const {
-  parser::TqPasParser look;
-  look.SetText(text_);
-  look.SetPosition(RunPosition());
-  while (look.IsJunk()) look.Next();
-  return look.Token().Kind();
+  // Scans blanks, line breaks and comments by the tokenizer's rules, without
+  // a scanner: a second scanner would measure the whole text first.
+  const char* text = text_.c_str();
+  std::size_t at = static_cast<std::size_t>(RunPosition());
+  for (;;) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c == 0) return TokenKind::Null;
+    if (c <= 32) {
+      ++at;
+    } else if (c == '{') {
+      const char* end = std::strchr(text + at, '}');
+      if (end == nullptr) return TokenKind::Null;
+      at = static_cast<std::size_t>(end - text) + 1;
+    } else if (c == '(' && text[at + 1] == '*') {
+      // "(*)" is a whole comment: the closing "*)" may share the star.
+      const char* end = std::strstr(text + at + 1, "*)");
+      if (end == nullptr) return TokenKind::Null;
+      at = static_cast<std::size_t>(end - text) + 2;
+    } else if (c == '/' && text[at + 1] == '/') {
+      const char* end = std::strchr(text + at, '\r');
+      if (end == nullptr) return TokenKind::Null;
+      at = static_cast<std::size_t>(end - text);
+    } else {
+      break;
+    }
+  }
+  switch (text[at]) {
+    case ':':
+      return text[at + 1] == '=' ? TokenKind::Assign : TokenKind::Colon;
+    case '=':
+      return TokenKind::Equal;
+    case ',':
+      return TokenKind::Comma;
+    default:
+      return TokenKind::Identifier;  // anything else: only the three above matter
+  }
 }
 
 }  // namespace holders

@@ -1,0 +1,68 @@
+#include "holders/include_finder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/test_support.h"
+
+namespace holders {
+namespace {
+
+using testing_support::TempDir;
+
+TEST(IncludeFinder, TheFirstAbsoluteDirectoryHoldingTheFileWins) {
+  TempDir dir;
+  dir.write("a/other.inc", "");
+  dir.write("b/common.inc", "");
+  dir.write("c/Common.Inc", "");
+  IncludeFinder finder;
+  const std::vector<std::string> directories = {dir.path() + "/a/", dir.path() + "/a/",
+                                                dir.path() + "/b/", dir.path() + "/c/"};
+  EXPECT_EQ(finder.find("COMMON.INC", directories), dir.path() + "/b/COMMON.INC");
+  EXPECT_EQ(finder.find("MISSING.INC", directories), "MISSING.INC") << "used as given";
+}
+
+TEST(IncludeFinder, DirectoriesAddedLaterAreSearchedForNamesNotFoundYet) {
+  TempDir dir;
+  dir.write("late/late.inc", "");
+  IncludeFinder finder;
+  std::vector<std::string> directories = {dir.path() + "/early/"};
+  EXPECT_EQ(finder.find("LATE.INC", directories), "LATE.INC");
+  directories.push_back(dir.path() + "/late/");
+  EXPECT_EQ(finder.find("LATE.INC", directories), dir.path() + "/late/LATE.INC");
+}
+
+TEST(IncludeFinder, NamesWithADirectoryPartAreLookedUpAsGiven) {
+  TempDir dir;
+  dir.write("src/inc/deep.inc", "");
+  IncludeFinder finder;
+  EXPECT_EQ(finder.find("INC\\DEEP.INC", {dir.path() + "/src/"}),
+            dir.path() + "/src/INC\\DEEP.INC");
+}
+
+// Runs a test body in another current directory.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::string& path) : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(path);
+  }
+  ~CurrentDirectory() { std::filesystem::current_path(saved_); }
+  CurrentDirectory(const CurrentDirectory&) = delete;
+  CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+ private:
+  std::filesystem::path saved_;
+};
+
+TEST(IncludeFinder, ARelativeDirectoryExtendsTheNameForTheLaterOnes) {
+  TempDir dir;
+  dir.write("src/x.inc", "");
+  dir.write("lib/src/x.inc", "");
+  const CurrentDirectory inside(dir.path());
+  IncludeFinder finder;
+  EXPECT_EQ(finder.find("X.INC", {"src/", "lib/"}), "lib/src/X.INC");
+}
+
+}  // namespace
+}  // namespace holders

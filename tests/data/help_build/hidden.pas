@@ -1,0 +1,11 @@
+{! #NV ! Internal helpers. }
+unit Hidden;
+
+interface
+
+type
+  TInternal = Byte;
+
+implementation
+
+end.
