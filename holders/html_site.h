@@ -1,0 +1,68 @@
+// An HTML site as a PageSink: one file per topic in one directory.
+//
+// The help build hands every page over with the topic it belongs to; the site
+// names the file after the topic's jump name (Type_Shapes_TShape.html), the
+// contents topic index.html, and wraps each page in the site's head and foot.
+// The head is the first page the build writes (the "Header" page): every
+// ##PageTitle## in it becomes the page's title, taken from the page's first
+// <h1> heading. Links between pages are the templates' relative hrefs, which
+// name the same files. Line breaks inside a line (from values put into the
+// page) are dropped, as readers of the topics file ignore them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "holders/page_writer.h"
+
+namespace holders {
+
+// A file the site wrote: the topic it holds and the title of its page.
+struct SiteFile {
+  TopicKind kind;
+  std::string id;     // the topic's jump name, as the build gave it
+  std::string file;   // name inside the directory, UTF-8
+  std::string title;  // page title, as HTML text (entities kept)
+};
+
+class HtmlSite final : public PageSink {
+ public:
+  // Writes into directory, which must exist; foot is written after every
+  // page, before the file ends.
+  HtmlSite(std::string directory, std::vector<std::string> foot);
+
+  void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
+  // The closing line of a topics file means nothing to a site.
+  void finish(std::string_view closingLine) override;
+
+  // A page that belongs to no holder (the index page), wrapped like the rest.
+  void writeExtraPage(std::string_view fileName, const std::vector<std::string>& lines);
+
+  // Every file written, in order; a topic written twice is listed once.
+  const std::vector<SiteFile>& files() const { return files_; }
+  bool hasFile(std::string_view fileName) const;
+
+  // The file of a topic: index.html for the contents, the jump name for an
+  // item's topic, the list or sample name ("Properties_", "Methods_",
+  // "Events_", "Sample_" in place of the holder's kind prefix) for the pages
+  // of a holder's lists and samples; empty for the header. Converted to UTF-8;
+  // bytes that would leave the directory or that file systems refuse become
+  // '_'.
+  static std::string TopicFileName(const TopicRef& topic);
+  // The text of the first <h1> element of the lines without its tags, or
+  // empty.
+  static std::string PageTitle(const std::vector<std::string>& lines);
+
+ private:
+  void writeFile(const SiteFile& file, const std::vector<std::string>& lines);
+
+  std::string directory_;
+  std::vector<std::string> head_;
+  std::vector<std::string> foot_;
+  std::vector<SiteFile> files_;
+  std::unordered_set<std::string> names_;
+};
+
+}  // namespace holders
