@@ -140,7 +140,8 @@ THType* THProject::FindType(std::string_view name, bool caseSensitive) {
 }
 
 void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {
-  target.LoadFromFile(programDirectory_ + "Template/" + std::string(name) + ".TPF");
+  target.LoadFromFile(programDirectory_ + "Template/" + templateSubdirectory_ + std::string(name) +
+                      ".TPF");
 }
 
 }  // namespace holders

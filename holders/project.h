@@ -72,9 +72,14 @@ class THProject : public THItem {
   // Writes <name>.RTF, <name>.HPJ and <name>.CNT.
   void Build(std::string_view fileName);
   bool IsDefined(std::string_view symbol) const;
-  // Loads programDirectory/Template/<name>.TPF into target (empty when
-  // missing).
+  // Loads programDirectory/Template/<subdirectory><name>.TPF into target
+  // (empty when missing).
   void LoadTemplate(std::string_view name, templates::TDocumentTemplate& target);
+  // The page set below Template/: empty for the RTF pages, "HTML/" for the
+  // HTML pages.
+  void SetTemplateSubdirectory(std::string subdirectory) {
+    templateSubdirectory_ = std::move(subdirectory);
+  }
   virtual void Message(int level, const std::string& text);
   void ReadOptions(std::string_view fileName);
   void RemoveDefine(std::string_view symbol);
@@ -129,6 +134,7 @@ class THProject : public THItem {
   std::string programDirectory_;
   templates::TemplateCache templateCache_;
   std::unique_ptr<OutputDialect> dialect_;
+  std::string templateSubdirectory_;
   bool building_ = false;
   std::vector<std::string> reading_;
   IncludeFinder includes_;
