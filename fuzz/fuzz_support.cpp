@@ -11,10 +11,17 @@
 namespace fuzzing {
 namespace {
 
-std::string makeWorkDirectory() {
+// Targets write a file for every input, so memory-backed /dev/shm is
+// preferred to a disk; TMPDIR, when set, wins.
+std::string baseDirectory() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/korvex-fuzz-XXXXXX";
+  if (tmp != nullptr && *tmp != '\0') return tmp;
+  if (::access("/dev/shm", W_OK | X_OK) == 0) return "/dev/shm";
+  return "/tmp";
+}
+
+std::string makeWorkDirectory() {
+  std::string pattern = baseDirectory() + "/korvex-fuzz-XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) {
     std::perror("korvex fuzz: cannot create a working directory");
     std::abort();
