@@ -7,6 +7,7 @@
 
 #include "console/command_line.h"
 #include "console/console_project.h"
+#include "holders/html_build.h"
 #include "holders/options.h"
 #include "lang/base_lang.h"
 #include "lang/language_center.h"
@@ -57,8 +58,7 @@ void writeUsage(const TCustomLanguageCenter& messages, std::ostream& out) {
   out << '\n' << messages.currentText(lang::BaseLang::kUsageNewerVersions) << '\n';
 }
 
-bool asksForUsage(const std::vector<std::string>& arguments) {
-  if (arguments.size() == 1) return true;
+bool asksForHelp(const std::vector<std::string>& arguments) {
   if (arguments.size() != 2) return false;
   const std::string& only = arguments[1];
   return only == "--help" || only == "-h" || only == "/?";
@@ -75,6 +75,14 @@ std::optional<std::string> switchValue(const TCommandLine& commandLine, std::str
   std::string value;
   if (commandLine.FindSwitch(name, kSlash, value, 0) < 0) return std::nullopt;
   return value;
+}
+
+// /f overrides the configuration's OutputFormat for this run.
+holders::HelpFormat outputFormat(const TCommandLine& commandLine) {
+  const std::string name = switchValue(commandLine, "F").value_or(holders::options().OutputFormat);
+  const std::optional<holders::HelpFormat> format = holders::ParseHelpFormat(name);
+  if (!format) throw KorvexError("unknown output format " + name + ": use RTF or HTML");
+  return *format;
 }
 
 void saveResults(const std::vector<std::string>& results, const std::string& fileName) {
@@ -97,6 +105,7 @@ bool runProject(const std::vector<std::string>& arguments, const std::string& pr
   if (auto config = switchValue(commandLine, "I"); config && platform::fileExists(*config)) {
     project.ReadOptions(*config);
   }
+  const holders::HelpFormat format = outputFormat(commandLine);
   const bool pause = commandLine.HasSwitch("R", kSlash);
   unitNames = commandLine.SwitchValues("U", kSlash);
   defines = commandLine.SwitchValues("D", kSlash);
@@ -117,7 +126,11 @@ bool runProject(const std::vector<std::string>& arguments, const std::string& pr
   const std::string outputName = holders::options().KorvexProjectName;
   if (!outputName.empty()) {
     try {
-      project.Build(platform::changeFileExt(outputName, ".RTF"));
+      if (format == holders::HelpFormat::Html) {
+        holders::BuildHtml(project, outputName);
+      } else {
+        project.Build(platform::changeFileExt(outputName, ".RTF"));
+      }
     } catch (const std::exception& error) {
       out << messages.currentText(lang::BaseLang::kMsgCriticalError) << error.what() << '\n';
     }
@@ -142,8 +155,15 @@ int RunKorvex(const std::vector<std::string>& arguments, const std::string& prog
 
   streams.out << Banner() << '\n';
   if (asksForVersion(arguments)) return 0;
-  if (asksForUsage(arguments)) {
+  if (arguments.size() == 1) {
     writeUsage(messages, streams.out);
+    return 0;
+  }
+  // Asked for help, the usage also names the switches the usage text of
+  // earlier versions does not list.
+  if (asksForHelp(arguments)) {
+    writeUsage(messages, streams.out);
+    streams.out << messages.currentText(lang::BaseLang::kUsageFormatSwitch) << '\n';
     return 0;
   }
   if (runProject(arguments, programDirectory, messages, streams.out)) {
