@@ -30,7 +30,10 @@ class KorvexSwitches : public ::testing::Test {
     sandbox_.writeWork("Extra.inc", testing_support::kIncludeExtra);
   }
 
+  // Runs korvex after removing the help project files of earlier runs.
   RunResult run(const Strings& arguments) {
+    for (const std::string& name : outputFiles())
+      std::filesystem::remove(sandbox_.workDir() + "/" + name);
     RunResult result = sandbox_.run(arguments);
     EXPECT_EQ(0, result.exitStatus) << result.err;
     EXPECT_EQ("", result.err);
