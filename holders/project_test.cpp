@@ -1,6 +1,7 @@
 // The project: defines, units, lookups, and the three files of the build.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "holders/test_project.h"
@@ -112,6 +113,20 @@ TEST_F(HelpBuild, ContentsEntriesInterleaveUnitsAndLeaveOutUndocumentedOnes) {
   EXPECT_EQ(lines[3], "UJ Alpha");
   for (const std::string& line : lines) EXPECT_EQ(line.find("Hidden"), std::string::npos) << line;
   EXPECT_EQ(lines.back(), "}");
+}
+
+TEST_F(HelpBuild, AUnitAddedTwiceGetsTwoTopicSetsAndTwoEntries) {
+  TempDir src;
+  const std::string path = src.write("Dup.pas", "unit Dup; interface const One = 1;");
+  m.project.AddUnit(path);
+  m.project.AddUnit(path);
+  build();
+  int unitPages = 0;
+  for (const std::string& line : rtf()) unitPages += line.starts_with("UNIT Dup") ? 1 : 0;
+  EXPECT_EQ(unitPages, 2);
+  const std::vector<std::string> lines = cnt();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "2 Dup=Unit_Dup"), 2);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "2 One=Constant_Dup_One"), 2);
 }
 
 TEST_F(HelpBuild, AnOutputFileThatCannotBeWrittenEndsTheBuild) {

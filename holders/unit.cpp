@@ -1,14 +1,9 @@
+// THUnit: reading a unit's source.
 #include "holders/unit.h"
 
 #include "holders/method.h"
-#include "holders/options.h"
-#include "holders/page_writer.h"
-#include "holders/project.h"
 #include "holders/type.h"
 #include "holders/variable.h"
-#include "lang/base_lang.h"
-#include "lang/bldlang.h"
-#include "platform/text.h"
 
 namespace holders {
 
@@ -270,140 +265,6 @@ void THUnit::ParseRoutine(SourceReader& parser, std::uint8_t kind, const std::st
 void THUnit::applyToKnown(THItem& item, const std::string& comment, const std::string& sample) {
   if (!comment.empty()) item.SetComment(comment);
   if (!sample.empty()) item.Sample = sample;
-}
-
-// --- the name lists
-
-void THUnit::listed(SortedNameList& list, std::string_view name, THItem& item) {
-  list.add(name, &item);
-  if (Project() != nullptr) Project()->ModelChanged();
-}
-
-THConstant& THUnit::AddConstant(std::string_view name, std::string_view comment) {
-  THConstant& item = adopt(std::make_unique<THConstant>(this));
-  listed(Constants, name, item);
-  item.ConstantName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
-}
-
-THMethod& THUnit::AddRoutine(std::string_view name, std::string_view comment) {
-  THMethod& item = adopt(std::make_unique<THMethod>(this));
-  listed(Routines, name, item);
-  item.MethodName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
-}
-
-THType& THUnit::AddType(std::string_view name, std::string_view comment) {
-  THType& item = adopt(std::make_unique<THType>(this));
-  listed(Types, name, item);
-  item.TypeName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
-}
-
-THVariable& THUnit::AddVariable(std::string_view name, std::string_view comment) {
-  THVariable& item = adopt(std::make_unique<THVariable>(this));
-  listed(Variables, name, item);
-  item.VariableName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
-}
-
-THMethod* THUnit::FindRoutine(std::string_view name, bool caseSensitive) const {
-  return static_cast<THMethod*>(FindInList(name, caseSensitive, Routines));
-}
-
-THType* THUnit::FindType(std::string_view name, bool caseSensitive) const {
-  return static_cast<THType*>(FindInList(name, caseSensitive, Types));
-}
-
-THType* THUnit::LookupType(std::string_view name, bool caseSensitive) const {
-  return FindType(name, caseSensitive);
-}
-
-THConstant& THUnit::ConstantAt(int index) const {
-  return *static_cast<THConstant*>(Constants.at(index).item);
-}
-
-THMethod& THUnit::RoutineAt(int index) const {
-  return *static_cast<THMethod*>(Routines.at(index).item);
-}
-
-THType& THUnit::TypeAt(int index) const {
-  return *static_cast<THType*>(Types.at(index).item);
-}
-
-THVariable& THUnit::VariableAt(int index) const {
-  return *static_cast<THVariable*>(Variables.at(index).item);
-}
-
-THItem* THUnit::FindItem(std::string_view name, bool caseSensitive) {
-  // Only the unit's own declarations: the project reaches every unit's
-  // declarations through this.
-  for (const SortedNameList* list : {&Routines, &Types, &Variables, &Constants}) {
-    if (THItem* item = FindInList(name, caseSensitive, *list)) return item;
-  }
-  return nullptr;
-}
-
-bool THUnit::IsDocumented() {
-  if (!THItem::IsDocumented()) return false;
-  return !(options().CommentsRequiredInUnits && Comment.empty());
-}
-
-// --- the build
-
-std::string THUnit::JumpName() const {
-  return "Unit_" + UnitName;
-}
-
-std::string THUnit::BuildJump(std::string_view text) {
-  return jumpPage(text, esc(JumpName()));
-}
-
-void THUnit::BuildTopic(PageSink& output) {
-  namespace txt = lang::bldlang;
-  const Options& opt = options();
-  message(1, lang::BaseLang::kMsgBuildingUnit, UnitName);
-  templates::TDocumentTemplate unitPage = page("UnitPage");
-  unitPage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
-  unitPage.ReplaceTag("##TXTUnits##", esc(LanguageText(txt::TXT_Units)), true);
-  unitPage.ReplaceTag("##TXTTypes##", esc(LanguageText(txt::CNT_Types)), true);
-  unitPage.ReplaceTag("##TXTConstants##", esc(LanguageText(txt::CNT_Constants)), true);
-  unitPage.ReplaceTag("##TXTVariables##", esc(LanguageText(txt::CNT_Variables)), true);
-  unitPage.ReplaceTag("##TXTMethods##", esc(LanguageText(txt::CNT_Methods)), true);
-  unitPage.ReplaceTag(
-      "##UnitDescription##",
-      BuildRtfText(Comment, opt.LinkSearchInUnitComment, opt.CasesensitiveInUnitComment), true);
-  unitPage.ReplaceTag("##UnitName##", esc(UnitName), true);
-
-  struct ListPages {
-    const SortedNameList& list;
-    std::string_view jumpPage;
-    std::string_view nameTag;
-    std::string_view listTag;
-  };
-  const ListPages lists[] = {
-      {Types, "TypeJump", "##TypeName##", "##TypeList##"},
-      {Constants, "ConstJump", "##ConstantName##", "##ConstantList##"},
-      {Variables, "VarJump", "##VariableName##", "##VariableList##"},
-      {Routines, "MethodJump", "##MethodName##", "##MethodList##"},
-  };
-  for (const ListPages& pages : lists) {
-    std::vector<std::string> lines;
-    for (const NameEntry& entry : pages.list.entries()) {
-      if (!entry.item->IsDocumented()) continue;
-      templates::TDocumentTemplate jump = page(pages.jumpPage);
-      jump.ReplaceTag("##UnitName##", esc(UnitName), true);
-      jump.ReplaceTag(pages.nameTag, esc(platform::trim(entry.name)), true);
-      lines.insert(lines.end(), jump.Document().begin(), jump.Document().end());
-      entry.item->BuildTopic(output);
-    }
-    unitPage.ReplaceTag(pages.listTag, platform::joinLinesCrLf(lines), true);
-  }
-  output.writePage(TopicRef{TopicKind::Unit, JumpName()}, unitPage.Document());
 }
 
 }  // namespace holders
