@@ -255,7 +255,8 @@ TEST(TLanguageCenter, StartEventFiresOnceAfterTheEventLoopRuns) {
   };
   EXPECT_EQ(0, fired);
   EXPECT_TRUE(center.startTimerActive());
-  processEvents(60);
+  ASSERT_TRUE(testing::waitUntil([&fired] { return fired > 0; }));
+  processEvents(60);  // a chance to fire again
   EXPECT_EQ(1, fired);
   EXPECT_FALSE(center.startTimerActive());
 }

@@ -32,7 +32,7 @@ void grabPages(const testing_support::TempDir& dir, const std::string& language)
   VantroRun run(dir);
   TfrmVantro& form = *run.form;
   form.show();
-  processEvents();
+  ASSERT_TRUE(waitForStart(form));
   if (language != "english") {
     form.cmbUILangs->setText(QString::fromStdString(language));
     form.changeInterfaceLanguage();

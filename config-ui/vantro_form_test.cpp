@@ -233,7 +233,7 @@ TEST(VantroForm, WindowPositionAndLanguageGoToVantroIni) {
   TempDir dir;
   VantroRun run(dir);
   run.form->show();
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   ASSERT_TRUE(run.form->close());
   platform::Profile storage(run.programDir + "Vantro.INI");
   EXPECT_EQ("English", storage.ReadString("Form Storage", "edtDONOTTRANSLATE_Text", ""));
@@ -246,7 +246,7 @@ TEST(VantroForm, WindowOpensWhereItWasLeft) {
   dir.write("bin/Vantro.INI", "[Form Storage]\r\nLeft=40\r\nTop=30\r\n");
   VantroRun run(dir);
   run.form->show();
-  processEvents();
+  EXPECT_TRUE(waitUntil([&run] { return run.form->pos() == QPoint(40, 30); }));
   EXPECT_EQ(QPoint(40, 30), run.form->pos());
   run.form->hide();
 }

@@ -48,7 +48,7 @@ void pick(TfrmVantro& form, const char* language) {
 TEST(InterfaceLanguages, WithoutLanguageFilesOnlyEnglishIsListed) {
   TempDir dir;
   VantroRun run(dir);
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   EXPECT_EQ((QStringList{"English"}), run.form->cmbUILangs->entries());
   EXPECT_EQ("English", run.form->cmbUILangs->currentText().toStdString());
   EXPECT_EQ("&Add Files", run.form->btnAdd->Caption().toStdString());
@@ -59,7 +59,7 @@ TEST(InterfaceLanguages, SwitchingTranslatesTheFormAndKeepsTheSettings) {
   TempDir dir;
   installGerman(dir);
   VantroRun run(dir);
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   TfrmVantro& form = *run.form;
   EXPECT_EQ((QStringList{"Deutsch", "English"}), form.cmbUILangs->entries());
   form.edit("FirstLineStart")->setText("@");
@@ -93,7 +93,7 @@ TEST(InterfaceLanguages, TheChoiceIsRememberedForTheNextStart) {
   {
     VantroRun first(dir);
     first.form->show();
-    processEvents();
+    ASSERT_TRUE(waitForStart(*first.form));
     pick(*first.form, "Deutsch");
     ASSERT_TRUE(first.form->close());
   }
@@ -101,7 +101,7 @@ TEST(InterfaceLanguages, TheChoiceIsRememberedForTheNextStart) {
   EXPECT_EQ("Deutsch", storage.ReadString("Form Storage", "edtDONOTTRANSLATE_Text", ""));
   VantroRun second(dir);
   second.form->show();
-  processEvents();
+  ASSERT_TRUE(waitForStart(*second.form));
   EXPECT_EQ("Deutsch", second.form->cmbUILangs->currentText().toStdString());
   EXPECT_EQ(utf8("Dateien &hinzufügen"), second.form->btnAdd->Caption());
   second.form->hide();
@@ -112,7 +112,7 @@ TEST(InterfaceLanguages, ARememberedLanguageWithoutItsFileFallsBackToEnglish) {
   dir.write("bin/Vantro.INI", "[Form Storage]\r\nedtDONOTTRANSLATE_Text=Deutsch\r\n");
   VantroRun run(dir);
   run.form->show();
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   EXPECT_EQ("English", run.form->cmbUILangs->currentText().toStdString());
   EXPECT_EQ("English", run.form->edtDONOTTRANSLATE->text().toStdString());
   run.form->hide();
@@ -129,7 +129,7 @@ TEST(InterfaceLanguages, TwoFilesOfOneLanguageGiveOneEntry) {
   writeInterfaceLanguage(bin + "b.lnf", "fra", "French",
                          {{"frmVantro_btnAdd_Caption", "&Ajouter"}});
   VantroRun run(dir);
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   EXPECT_EQ((QStringList{"English", "Français"}), run.form->cmbUILangs->entries());
   pick(*run.form, "Français");
   EXPECT_EQ("&Ajouter", run.form->btnAdd->Caption().toStdString()) << "the second file updates";
@@ -148,7 +148,7 @@ TEST(InterfaceLanguages, BadLanguageFilesAreShownAndTheOthersStillLoad) {
   std::string half = testing_support::readBytes(bin + "Half.lnf");
   testing_support::writeBytes(bin + "Half.lnf", half.substr(0, half.size() - 6));
   VantroRun run(dir);
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   ASSERT_EQ(2u, run.prompts->errors.size());
   EXPECT_EQ("The language file, " + bin + "Alien.lnf, did not have the correct signature",
             run.prompts->errors[0]);
@@ -163,7 +163,7 @@ TEST(InterfaceLanguages, BaseFileBesideTheProgramIsMerged) {
       dir.path() + "/bin/Vantro.lnf", "ENG", "English",
       {{"frmVantro_btnAdd_Caption", "&Add Units"}, {"frmVantro_Extra_Caption", "extra"}});
   VantroRun run(dir);
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   EXPECT_NE(-1, run.form->appLang->IndexOfString("frmVantro_Extra_Caption"));
   EXPECT_EQ(1, run.form->appLang->LanguageCount());
   EXPECT_EQ("&Add Units", run.form->btnAdd->Caption().toStdString());
@@ -173,7 +173,7 @@ TEST(InterfaceLanguages, DumpWritesTheBaseFilesAndEnds) {
   TempDir dir;
   VantroRun run(dir, {"dump"});
   ASSERT_TRUE(run.form->dumpMode());
-  processEvents();
+  ASSERT_TRUE(waitForStart(*run.form));
   EXPECT_EQ(0, run.exitCode);
   std::string base = run.programDir + "Vantro.lnf";
   lang::TCustomLanguageCenter dumped;
@@ -205,8 +205,8 @@ TEST(InterfaceLanguages, DumpWithASecondParameterStartsNormally) {
   VantroRun run(dir, {"DUMP", "more"});
   EXPECT_FALSE(run.form->dumpMode());
   EXPECT_EQ("DUMP", run.form->ProjectFile());
-  processEvents();
-  EXPECT_EQ(-1, run.exitCode);
+  ASSERT_TRUE(waitForStart(*run.form));
+  EXPECT_EQ(-1, run.exitCode) << "the start event did not end the program";
   EXPECT_FALSE(platform::fileExists(run.programDir + "Vantro.lnf"));
 }
 

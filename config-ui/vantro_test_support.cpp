@@ -5,6 +5,8 @@
 #include <QTest>
 #include <filesystem>
 
+#include "config-ui/form_language_center.h"
+
 namespace vantro::testing {
 
 VantroRun::VantroRun(const testing_support::TempDir& dir, std::vector<std::string> parameters,
@@ -18,6 +20,14 @@ VantroRun::VantroRun(const testing_support::TempDir& dir, std::vector<std::strin
       VantroSetup{programDir, dir.path() + "/work", std::move(parameters)}, std::move(fake));
   form->Terminate = [this](int code) { exitCode = code; };
   if (start) form->FormCreate();
+}
+
+bool waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds patience) {
+  return QTest::qWaitFor(ready, static_cast<int>(patience.count()));
+}
+
+bool waitForStart(const TfrmVantro& form) {
+  return waitUntil([&form] { return !form.appLang->startTimerActive(); });
 }
 
 void processEvents(int milliseconds) {

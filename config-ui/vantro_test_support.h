@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,7 +41,22 @@ struct VantroRun {
   int exitCode = -1;
 };
 
-// Lets queued events and the start timer run.
+// How long a test waits for something that happens at once on an idle
+// machine. Only a failing test waits this long, so it is generous: a loaded
+// machine or a sanitizer build may be slow by orders of magnitude.
+inline constexpr std::chrono::milliseconds kPatience{20000};
+
+// Runs the event loop until ready() holds; false when it still does not once
+// patience has passed.
+[[nodiscard]] bool waitUntil(const std::function<bool()>& ready,
+                             std::chrono::milliseconds patience = kPatience);
+
+// Runs the event loop until the window's start event (the language center's
+// one-shot timer: interface languages, or the dump) has been handled.
+[[nodiscard]] bool waitForStart(const TfrmVantro& form);
+
+// Runs the event loop for a while, for checks that something does NOT
+// happen (again); never use it to wait for something that should happen.
 void processEvents(int milliseconds = 30);
 
 }  // namespace vantro::testing
