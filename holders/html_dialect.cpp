@@ -1,22 +1,16 @@
 #include "holders/html_dialect.h"
 
+#include "platform/text.h"
+
 namespace holders {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// The code points of bytes 0x80-0x9F; 0 where the code page defines none.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88-8F
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
-};
-
 char32_t codePoint(unsigned char byte) {
   if (byte < 0x20) return byte == '\t' || byte == '\n' || byte == '\r' ? byte : kReplacement;
   if (byte < 0x80 || byte >= 0xA0) return byte;
-  const char32_t mapped = kHighControls[byte - 0x80];
+  const char32_t mapped = platform::windows1252CodePoint(byte);
   return mapped != 0 ? mapped : kReplacement;
 }
 

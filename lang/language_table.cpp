@@ -1,6 +1,5 @@
 #include "lang/language_table.h"
 
-#include <array>
 #include <vector>
 
 #include "lang/language_center.h"
@@ -9,21 +8,13 @@
 namespace lang {
 namespace {
 
-// Unicode code points of Windows-1252 bytes 0x80..0x9F (0 where unassigned).
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 [[noreturn]] void fail(int line, const std::string& what) {
   throw ETableError("line " + std::to_string(line) + ": " + what);
 }
 
 char toWindows1252(char32_t code, int line) {
-  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
-  for (size_t i = 0; i < kHighControls.size(); ++i) {
-    if (kHighControls[i] == code && code != 0) return static_cast<char>(0x80 + i);
-  }
+  const int byte = platform::windows1252Byte(code);
+  if (byte >= 0) return static_cast<char>(byte);
   fail(line,
        "character U+" + std::to_string(static_cast<unsigned>(code)) + " has no Windows-1252 byte");
 }

@@ -22,9 +22,33 @@ constexpr std::array<unsigned char, 256> makeUpperTable() {
 
 constexpr auto kUpper = makeUpperTable();
 
+// Code points of bytes 0x80..0x9F; 0 where the code page assigns nothing.
+// Every other byte is its own code point (Latin-1).
+constexpr std::array<char32_t, 32> kHighBlock = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88-8F
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
+};
+
 }  // namespace
 
-unsigned char upperChar(unsigned char c) { return kUpper[c]; }
+unsigned char upperChar(unsigned char c) {
+  return kUpper[c];
+}
+
+char32_t windows1252CodePoint(unsigned char byte) {
+  return byte >= 0x80 && byte <= 0x9F ? kHighBlock[byte - 0x80] : byte;
+}
+
+int windows1252Byte(char32_t codePoint) {
+  if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
+    return static_cast<int>(codePoint);
+  for (size_t i = 0; i < kHighBlock.size(); ++i) {
+    if (kHighBlock[i] != 0 && kHighBlock[i] == codePoint) return static_cast<int>(0x80 + i);
+  }
+  return -1;
+}
 
 std::string upperCase(std::string_view text) {
   std::string result(text);

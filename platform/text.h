@@ -16,13 +16,21 @@ namespace platform {
 unsigned char upperChar(unsigned char c);
 std::string upperCase(std::string_view text);
 
+// The Unicode code point of a Windows-1252 byte; 0 for the five bytes of
+// 0x80..0x9F that the code page leaves unassigned.
+char32_t windows1252CodePoint(unsigned char byte);
+// The Windows-1252 byte of a code point, or -1 when the code page has none.
+int windows1252Byte(char32_t codePoint);
+
 // Removes every byte <= 32 (control bytes and blanks) from both ends.
 std::string trim(std::string_view text);
 
 // Orders by the upper-cased forms, byte by byte: <0, 0 or >0.
 int compareText(std::string_view a, std::string_view b);
 bool sameText(std::string_view a, std::string_view b);
-inline bool lessText(std::string_view a, std::string_view b) { return compareText(a, b) < 0; }
+inline bool lessText(std::string_view a, std::string_view b) {
+  return compareText(a, b) < 0;
+}
 
 // Splits text into lines, accepting CR LF, LF and CR line ends. A final line
 // end does not start another (empty) line.

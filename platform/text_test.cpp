@@ -12,6 +12,20 @@ TEST(Text, UpperCaseFollowsWindows1252) {
   EXPECT_EQ("\xF7\xDF\xB5", upperCase("\xF7\xDF\xB5"));
 }
 
+TEST(Text, CodePageMapsEveryAssignedByteBothWays) {
+  EXPECT_EQ(U'\u20AC', windows1252CodePoint(0x80));
+  EXPECT_EQ(U'\u0178', windows1252CodePoint(0x9F));
+  EXPECT_EQ(0u, static_cast<unsigned>(windows1252CodePoint(0x81)));  // unassigned
+  for (int byte = 0; byte < 256; ++byte) {
+    const char32_t code = windows1252CodePoint(static_cast<unsigned char>(byte));
+    if (code != 0 || byte == 0) {
+      EXPECT_EQ(byte, windows1252Byte(code)) << byte;
+    }
+  }
+  EXPECT_EQ(-1, windows1252Byte(U'\u2192'));  // an arrow has no byte
+  EXPECT_EQ(-1, windows1252Byte(0x81));        // nor has an unassigned C1 control
+}
+
 TEST(Text, TrimRemovesEveryControlByteAndBlank) {
   EXPECT_EQ("a b", trim("\t\r\n \x01" "a b\x1F "));
   EXPECT_EQ("", trim(" \t "));
