@@ -23,6 +23,15 @@ using lang::TCustomLanguageCenter;
 
 constexpr const char* kVersion = "1.0.0";
 
+// Loads a language file; an error names the file, since several are loaded.
+void loadLanguageFile(TCustomLanguageCenter& center, const std::string& file, bool clearFirst) {
+  try {
+    center.LoadFromFile(file, clearFirst);
+  } catch (const std::exception& error) {
+    throw KorvexError("cannot load language file " + file + ": " + error.what());
+  }
+}
+
 // The interface language the configuration utility last chose, remembered in
 // its own settings file beside the program.
 std::string interfaceLanguageName(const std::string& programDirectory) {
@@ -33,13 +42,7 @@ std::string interfaceLanguageName(const std::string& programDirectory) {
 void loadLanguageFiles(TCustomLanguageCenter& messages, const std::string& programDirectory) {
   std::vector<std::string> files;
   platform::FindFiles(programDirectory, "*.lnf", files);
-  for (const std::string& file : files) {
-    try {
-      messages.LoadFromFile(file, false);
-    } catch (const std::exception& error) {
-      throw KorvexError("cannot load language file " + file + ": " + error.what());
-    }
-  }
+  for (const std::string& file : files) loadLanguageFile(messages, file, false);
 }
 
 // Every language with that name becomes current in turn, so the last one
@@ -121,7 +124,7 @@ bool runProject(const std::vector<std::string>& arguments, const std::string& pr
   if (auto output = switchValue(commandLine, "H")) holders::options().KorvexProjectName = *output;
   if (auto language = switchValue(commandLine, "L")) {
     const std::string file = programDirectory + "Template/" + *language + ".lnf";
-    if (platform::fileExists(file)) project.HelpLanguage->LoadFromFile(file, true);
+    if (platform::fileExists(file)) loadLanguageFile(*project.HelpLanguage, file, true);
   }
   const std::string outputName = holders::options().KorvexProjectName;
   if (!outputName.empty()) {
