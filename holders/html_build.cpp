@@ -160,7 +160,7 @@ void BuildHtml(THProject& project, std::string_view outputName) {
              HtmlHelpProjectLines(base, base, fileNames(site, support)));
   message(project, lang::BaseLang::kMsgBuildToFile, stem + ".hhc");
   writeLines(directory + "/" + base + ".hhc",
-             HtmlHelpContentsLines(project.ContentsLines(base + ".CNT")));
+             HtmlHelpContentsLines(CollectContentsEntries(project, site)));
   message(project, lang::BaseLang::kMsgBuildToFile, stem + ".hhk");
   writeLines(directory + "/" + base + ".hhk", HtmlHelpIndexLines(entries));
   compileChm(project, directory, named, base);

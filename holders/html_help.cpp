@@ -9,7 +9,6 @@
 #include <cstdlib>
 
 #include "holders/html_dialect.h"
-#include "holders/html_site.h"
 #include "platform/files.h"
 #include "platform/misc.h"
 #include "platform/text.h"
@@ -23,19 +22,20 @@ const std::vector<std::string> kSitemapHead = {
 };
 const std::vector<std::string> kSitemapFoot = {"</body>", "</html>"};
 
+// Control bytes (line breaks in a name read from damaged source) would split
+// the entry; they become blanks.
 std::string param(std::string_view name, std::string_view value) {
-  return "<param name=\"" + std::string(name) + "\" value=\"" + escapeMarkup(value) + "\">";
+  std::string text = escapeMarkup(value);
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 32) c = ' ';
+  }
+  return "<param name=\"" + std::string(name) + "\" value=\"" + text + "\">";
 }
 
 std::string sitemapEntry(std::string_view name, std::string_view local) {
   std::string entry = "<li><object type=\"text/sitemap\">" + param("Name", name);
   if (!local.empty()) entry += param("Local", local);
   return entry + "</object>";
-}
-
-std::string pageOfTopic(std::string_view topicID) {
-  if (platform::sameText(topicID, "Contents")) return "index.html";
-  return HtmlSite::TopicFileName(TopicRef{TopicKind::Unit, std::string(topicID)});
 }
 
 std::string entryTitle(const IndexEntry& entry) {
@@ -113,24 +113,16 @@ std::vector<std::string> HtmlHelpProjectLines(std::string_view base, std::string
   return lines;
 }
 
-std::vector<std::string> HtmlHelpContentsLines(const std::vector<std::string>& contentsFile) {
+std::vector<std::string> HtmlHelpContentsLines(const std::vector<ContentsEntry>& entries) {
   std::vector<std::string> lines = kSitemapHead;
   lines.insert(lines.end(), {"<object type=\"text/site properties\">",
                              "<param name=\"ImageType\" value=\"Folder\">", "</object>"});
   int depth = 0;
-  for (const std::string& entry : contentsFile) {
-    if (entry.size() < 3 || entry[0] < '1' || entry[0] > '9' || entry[1] != ' ') continue;
-    const int level = entry[0] - '0';
-    // A level deeper than the one above opens a list below the heading.
-    for (; depth < level; ++depth) lines.push_back("<ul>");
-    for (; depth > level; --depth) lines.push_back("</ul>");
-    const std::string text = entry.substr(2);
-    const size_t equals = text.find('=');
-    if (equals == std::string::npos) {
-      lines.push_back(sitemapEntry(text, {}));
-    } else {
-      lines.push_back(sitemapEntry(text.substr(0, equals), pageOfTopic(text.substr(equals + 1))));
-    }
+  for (const ContentsEntry& entry : entries) {
+    // A level deeper than the one above opens a list below that heading.
+    for (; depth < entry.level; ++depth) lines.push_back("<ul>");
+    for (; depth > entry.level; --depth) lines.push_back("</ul>");
+    lines.push_back(sitemapEntry(entry.text, entry.file));
   }
   for (; depth > 0; --depth) lines.push_back("</ul>");
   lines.insert(lines.end(), kSitemapFoot.begin(), kSitemapFoot.end());

@@ -21,10 +21,9 @@ namespace holders {
 std::vector<std::string> HtmlHelpProjectLines(std::string_view base, std::string_view title,
                                               const std::vector<std::string>& files);
 
-// The contents sitemap from the lines of a contents file ("N text" headings,
-// "N text=TopicID" entries, ":" commands ignored): the same tree, each topic
-// ID turned into its page ("Contents" into index.html).
-std::vector<std::string> HtmlHelpContentsLines(const std::vector<std::string>& contentsFile);
+// The contents sitemap: the entries as a tree, each level below the entry
+// above it (a heading).
+std::vector<std::string> HtmlHelpContentsLines(const std::vector<ContentsEntry>& entries);
 
 // The index sitemap: one keyword per name (names equal ignoring case share
 // it), each with its pages titled "name (context)".

@@ -26,18 +26,11 @@ std::string body(const std::vector<std::string>& lines) {
   return text;
 }
 
-TEST(HtmlHelp, ContentsKeepTheTreeOfTheContentsFile) {
-  const std::vector<std::string> cnt = {
-      ":Base HELP.HLP>main",
-      ":Title Help File Contents",
-      "1 Overview=Contents",
-      "1 Units",
-      "2 A&B=Unit_A&B",
-      "2 Caf\xE9=Unit_Caf\xE9",
-      "1 Types",
-      "1 Methods",
-      "2 Run=Method_A_Run",
-      "bad line",
+TEST(HtmlHelp, ContentsAreATreeOfHeadingsAndPages) {
+  const std::vector<ContentsEntry> entries = {
+      {1, "Overview", "index.html"},         {1, "Units", ""}, {2, "A&B", "Unit_A~26B.html"},
+      {2, "Caf\xE9", "Unit_Caf~C3~A9.html"}, {1, "Types", ""}, {1, "Methods", ""},
+      {2, "Run\r\n", "Method_A_Run.html"},
   };
   EXPECT_EQ(
       "<object type=\"text/site properties\">\n"
@@ -49,27 +42,27 @@ TEST(HtmlHelp, ContentsKeepTheTreeOfTheContentsFile) {
       "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Units\"></object>\n"
       "<ul>\n"
       "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"A&amp;B\">"
-      "<param name=\"Local\" value=\"Unit_A&amp;B.html\"></object>\n"
+      "<param name=\"Local\" value=\"Unit_A~26B.html\"></object>\n"
       "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Caf\xE9\">"
-      "<param name=\"Local\" value=\"Unit_Caf\xC3\xA9.html\"></object>\n"
+      "<param name=\"Local\" value=\"Unit_Caf~C3~A9.html\"></object>\n"
       "</ul>\n"
       "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Types\"></object>\n"
       "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Methods\"></object>\n"
       "<ul>\n"
-      "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Run\">"
+      "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Run  \">"
       "<param name=\"Local\" value=\"Method_A_Run.html\"></object>\n"
       "</ul>\n"
       "</ul>\n",
-      body(HtmlHelpContentsLines(cnt)))
-      << "names stay in the code page; files are named in UTF-8, as on disk";
+      body(HtmlHelpContentsLines(entries)))
+      << "names stay in the code page, escaped, with no line break inside an entry";
 }
 
 TEST(HtmlHelp, IndexGroupsTheTargetsOfOneName) {
   const std::vector<IndexEntry> entries = {
-      {"Create", "TCircle", "Method_S_TCircle_Create.html"},
-      {"create", "TShape", "Method_S_TShape_Create.html"},
-      {"Shapes", "", "Unit_Shapes.html"},
-      {"<Odd>", "Shapes", "Constant_Shapes_Odd.html"},
+      {"Create", "TCircle", "Method_S_TCircle_Create.html", TopicKind::Method, true},
+      {"create", "TShape", "Method_S_TShape_Create.html", TopicKind::Method, true},
+      {"Shapes", "", "Unit_Shapes.html", TopicKind::Unit, false},
+      {"<Odd>", "Shapes", "Constant_Shapes_Odd.html", TopicKind::Constant, false},
   };
   EXPECT_EQ(
       "<ul>\n"

@@ -11,9 +11,11 @@
 #include "holders/type.h"
 #include "holders/unit.h"
 #include "holders/variable.h"
+#include "lang/bldlang.h"
 #include "platform/text.h"
 
 namespace holders {
+namespace txt = lang::bldlang;
 namespace {
 
 class EntryCollector {
@@ -21,22 +23,22 @@ class EntryCollector {
   explicit EntryCollector(const HtmlSite& site) : site_(site) {}
 
   void add(const std::string& name, const std::string& context, TopicKind kind,
-           const std::string& jumpName) {
+           const std::string& jumpName, bool member = false) {
     std::string file = HtmlSite::TopicFileName(TopicRef{kind, jumpName});
     // A unit read twice has its pages once.
     if (!site_.hasFile(file) || !seen_.insert(file).second) return;
-    entries_.push_back(IndexEntry{name, context, std::move(file)});
+    entries_.push_back(IndexEntry{name, context, std::move(file), kind, member});
   }
 
   void addType(THType& type, const std::string& unitName) {
     add(type.TypeName, unitName, TopicKind::Type, type.JumpName());
     for (const NameEntry& entry : type.Properties.entries()) {
-      const auto* member = static_cast<THProperty*>(entry.item);
-      add(member->PropertyName, type.TypeName, TopicKind::Property, member->JumpName());
+      const auto* property = static_cast<THProperty*>(entry.item);
+      add(property->PropertyName, type.TypeName, TopicKind::Property, property->JumpName(), true);
     }
     for (const NameEntry& entry : type.Methods.entries()) {
       const auto* method = static_cast<THMethod*>(entry.item);
-      add(method->MethodName, type.TypeName, TopicKind::Method, method->JumpName());
+      add(method->MethodName, type.TypeName, TopicKind::Method, method->JumpName(), true);
     }
   }
 
@@ -71,6 +73,13 @@ bool entryLess(const IndexEntry& a, const IndexEntry& b) {
   if (const int byContext = platform::compareText(a.context, b.context); byContext != 0)
     return byContext < 0;
   return a.file < b.file;
+}
+
+std::vector<IndexEntry> collectInUnitOrder(THProject& project, const HtmlSite& site) {
+  EntryCollector collector(site);
+  for (const NameEntry& entry : project.Units.entries())
+    collector.addUnit(*static_cast<THUnit*>(entry.item));
+  return collector.take();
 }
 
 templates::TDocumentTemplate loadPage(THProject& project, std::string_view name) {
@@ -122,12 +131,33 @@ std::string jsString(std::string_view utf8) {
 }  // namespace
 
 std::vector<IndexEntry> CollectIndexEntries(THProject& project, const HtmlSite& site) {
-  EntryCollector collector(site);
-  for (const NameEntry& entry : project.Units.entries())
-    collector.addUnit(*static_cast<THUnit*>(entry.item));
-  std::vector<IndexEntry> entries = collector.take();
+  std::vector<IndexEntry> entries = collectInUnitOrder(project, site);
   std::stable_sort(entries.begin(), entries.end(), entryLess);
   return entries;
+}
+
+std::vector<ContentsEntry> CollectContentsEntries(THProject& project, const HtmlSite& site) {
+  const std::vector<IndexEntry> items = collectInUnitOrder(project, site);
+  std::vector<ContentsEntry> contents{{1, project.LanguageText(txt::CNT_Overview), "index.html"},
+                                      {1, project.LanguageText(txt::CNT_Units), {}}};
+  for (const IndexEntry& item : items) {
+    if (item.kind == TopicKind::Unit) contents.push_back({2, item.name, item.file});
+  }
+  const std::pair<int, TopicKind> sections[] = {{txt::CNT_Types, TopicKind::Type},
+                                                {txt::CNT_Methods, TopicKind::Method},
+                                                {txt::CNT_Variables, TopicKind::Variable},
+                                                {txt::CNT_Constants, TopicKind::Constant}};
+  for (const auto& [heading, kind] : sections) {
+    std::vector<IndexEntry> section;
+    for (const IndexEntry& item : items) {
+      if (item.kind == kind && !item.member) section.push_back(item);
+    }
+    // Entries of all units, interleaved by name.
+    std::stable_sort(section.begin(), section.end(), entryLess);
+    contents.push_back({1, project.LanguageText(heading), {}});
+    for (const IndexEntry& item : section) contents.push_back({2, item.name, item.file});
+  }
+  return contents;
 }
 
 std::vector<std::string> IndexPageLines(THProject& project,

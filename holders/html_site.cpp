@@ -1,5 +1,9 @@
 #include "holders/html_site.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
 #include "holders/html_dialect.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -8,19 +12,105 @@
 namespace holders {
 namespace {
 
-// Characters that would name another directory or that common file systems
-// refuse; jump names built from Pascal identifiers never hold them.
-bool unsafeInFileName(unsigned char c) {
-  return c < 32 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
-         c == '<' || c == '>' || c == '|';
+constexpr size_t kLongestStem = 200;
+
+// Bytes a file name keeps as they are; every other byte is written ~HH, so
+// distinct names stay distinct, nothing leaves the directory, and names are
+// plain ASCII wherever the site is copied or compiled.
+bool keptInFileName(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '.' || c == '-';
 }
 
-std::string safeFileName(std::string_view name) {
-  std::string bytes(name);
-  for (char& c : bytes) {
-    if (unsafeInFileName(static_cast<unsigned char>(c))) c = '_';
+// FNV-1a: a stable short digest for names too long for a file system.
+std::string digest(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
   }
-  return windows1252ToUtf8(bytes);
+  std::string out;
+  for (int shift = 60; shift >= 0; shift -= 4) out += kHex[(hash >> shift) & 15];
+  return out;
+}
+
+std::string fileStem(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string stem;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (keptInFileName(byte)) {
+      stem += c;
+    } else {
+      stem += '~';
+      stem += kHex[byte >> 4];
+      stem += kHex[byte & 15];
+    }
+  }
+  if (stem.size() > kLongestStem) stem = stem.substr(0, kLongestStem - 17) + "~" + digest(utf8);
+  return stem;
+}
+
+std::string topicFile(std::string_view name) {
+  return fileStem(windows1252ToUtf8(name)) + ".html";
+}
+
+// The entities HtmlDialect::escape writes, decoded.
+std::string unescaped(std::string_view text) {
+  static constexpr std::pair<std::string_view, char> kEntities[] = {
+      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}};
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool decoded = false;
+    for (const auto& [entity, c] : kEntities) {
+      if (text.substr(i, entity.size()) == entity) {
+        out += c;
+        i += entity.size() - 1;
+        decoded = true;
+        break;
+      }
+    }
+    if (!decoded) out += text[i];
+  }
+  return out;
+}
+
+// A page's link as written by its template names a topic by its jump name;
+// the site names the file as TopicFileName does.
+std::string linkTarget(std::string_view href) {
+  const std::string decoded = unescaped(href);
+  // A '#' in a page's name is part of it; a fragment follows a whole name.
+  size_t end = decoded.size();
+  if (!decoded.ends_with(".html")) {
+    end = decoded.rfind('#');
+    if (end == std::string::npos) return std::string(href);
+  }
+  const std::string_view path = std::string_view(decoded).substr(0, end);
+  const size_t colon = path.find(':');
+  if (!path.ends_with(".html") || (colon != std::string_view::npos && path.find('/') > colon))
+    return std::string(href);
+  return fileStem(path.substr(0, path.size() - 5)) + ".html" + escapeMarkup(decoded.substr(end));
+}
+
+// A line of a page as written: line breaks from inserted values dropped (see
+// the class comment), links named as the files are.
+std::string pageLine(std::string_view line) {
+  static constexpr std::string_view kHref = "href=\"";
+  std::string out;
+  out.reserve(line.size());
+  size_t done = 0;
+  for (size_t at = line.find(kHref); at != std::string_view::npos; at = line.find(kHref, done)) {
+    const size_t start = at + kHref.size();
+    const size_t end = line.find('"', start);
+    if (end == std::string_view::npos) break;
+    out.append(line.substr(done, start - done));
+    out += linkTarget(line.substr(start, end - start));
+    done = end;
+  }
+  out.append(line.substr(done));
+  std::erase_if(out, [](char c) { return c == '\r' || c == '\n'; });
+  return out;
 }
 
 // The jump name with its kind prefix ("Type_", "Method_", ...) replaced.
@@ -28,19 +118,6 @@ std::string renamed(std::string_view prefix, std::string_view id) {
   const size_t underscore = id.find('_');
   return std::string(prefix) +
          std::string(underscore == std::string_view::npos ? id : id.substr(underscore + 1));
-}
-
-// A line break inside a line comes from a value put into a page (every jump
-// page ends with one). Readers of the topics file ignore such breaks; a
-// browser would show a blank, or a new line inside a sample, so the site
-// drops them too and a link stays next to the full stop after it.
-std::string withoutLineBreaks(std::string_view line) {
-  std::string out;
-  out.reserve(line.size());
-  for (const char c : line) {
-    if (c != '\r' && c != '\n') out += c;
-  }
-  return out;
 }
 
 std::string stripTags(std::string_view html) {
@@ -58,6 +135,16 @@ std::string stripTags(std::string_view html) {
   return platform::trim(text);
 }
 
+// The directory is the site's own and the names are the site's, so the file
+// is opened as named: looking for another spelling of the name would read
+// the whole directory for every page.
+void writePageFile(const std::string& path, std::string_view page) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) platform::throwSystemError("create", path);
+  const bool written = std::fwrite(page.data(), 1, page.size(), out) == page.size();
+  if (std::fclose(out) != 0 || !written) platform::throwSystemError("write", path);
+}
+
 }  // namespace
 
 HtmlSite::HtmlSite(std::string directory, std::vector<std::string> foot)
@@ -70,21 +157,21 @@ std::string HtmlSite::TopicFileName(const TopicRef& topic) {
     case TopicKind::Contents:
       return "index.html";
     case TopicKind::PropertiesList:
-      return safeFileName(renamed("Properties_", topic.id)) + ".html";
+      return topicFile(renamed("Properties_", topic.id));
     case TopicKind::MethodsList:
-      return safeFileName(renamed("Methods_", topic.id)) + ".html";
+      return topicFile(renamed("Methods_", topic.id));
     case TopicKind::EventsList:
-      return safeFileName(renamed("Events_", topic.id)) + ".html";
+      return topicFile(renamed("Events_", topic.id));
     case TopicKind::Sample:
-      return safeFileName(renamed("Sample_", topic.id)) + ".html";
+      return topicFile(renamed("Sample_", topic.id));
     default:
-      return safeFileName(topic.id) + ".html";
+      return topicFile(topic.id);
   }
 }
 
 std::string HtmlSite::PageTitle(const std::vector<std::string>& lines) {
   std::string text;
-  for (const std::string& line : lines) text += withoutLineBreaks(line) + " ";
+  for (const std::string& line : lines) text += pageLine(line) + " ";
   const size_t open = text.find("<h1");
   if (open == std::string::npos) return {};
   const size_t start = text.find('>', open);
@@ -116,11 +203,11 @@ void HtmlSite::writeFile(const SiteFile& file, const std::vector<std::string>& l
   templates::TDocumentTemplate head;
   head.SetTemplate(head_);
   head.ReplaceTag("##PageTitle##", file.title.empty() ? file.file : file.title, true);
-  platform::TextFileWriter out(directory_ + "/" + file.file);
-  for (const std::string& line : head.Document()) out.writeLine(line);
-  for (const std::string& line : lines) out.writeLine(withoutLineBreaks(line));
-  for (const std::string& line : foot_) out.writeLine(line);
-  out.close();
+  std::string page;
+  for (const std::string& line : head.Document()) page.append(line).append("\r\n");
+  for (const std::string& line : lines) page.append(pageLine(line)).append("\r\n");
+  for (const std::string& line : foot_) page.append(line).append("\r\n");
+  writePageFile(directory_ + "/" + file.file, page);
   if (names_.insert(file.file).second) files_.push_back(file);
 }
 

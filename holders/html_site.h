@@ -5,9 +5,17 @@
 // contents topic index.html, and wraps each page in the site's head and foot.
 // The head is the first page the build writes (the "Header" page): every
 // ##PageTitle## in it becomes the page's title, taken from the page's first
-// <h1> heading. Links between pages are the templates' relative hrefs, which
-// name the same files. Line breaks inside a line (from values put into the
-// page) are dropped, as readers of the topics file ignore them.
+// <h1> heading.
+//
+// File names keep ASCII letters, digits, '.', '_' and '-'; every other byte
+// of the (UTF-8) name is written ~HH, and a name longer than a file system
+// takes ends in a digest of the whole. The templates link pages by jump name
+// (href="Type_##UnitName##_##TypeName##.html"), so the site names every
+// relative .html link of a page the same way as it writes it; for names of
+// Pascal identifiers both are the jump name itself. Line breaks inside a
+// line (from values put into the page; every jump page ends with one) are
+// dropped, as readers of the topics file ignore them, so a link stays next
+// to the full stop after it.
 #pragma once
 
 #include <string>
@@ -47,9 +55,7 @@ class HtmlSite final : public PageSink {
   // The file of a topic: index.html for the contents, the jump name for an
   // item's topic, the list or sample name ("Properties_", "Methods_",
   // "Events_", "Sample_" in place of the holder's kind prefix) for the pages
-  // of a holder's lists and samples; empty for the header. Converted to UTF-8;
-  // bytes that would leave the directory or that file systems refuse become
-  // '_'.
+  // of a holder's lists and samples; empty for the header.
   static std::string TopicFileName(const TopicRef& topic);
   // The text of the first <h1> element of the lines without its tags, or
   // empty.

@@ -35,14 +35,42 @@ TEST(HtmlSite, TopicFileNames) {
        "a method's sample"},
       {TopicKind::Sample, "Variable_Shapes_Count", "Sample_Shapes_Count.html",
        "a variable's sample"},
-      {TopicKind::Type, "Type_U_T\xE9", "Type_U_T\xC3\xA9.html", "UTF-8 like the hrefs"},
-      {TopicKind::Constant, "Constant_../x", "Constant_.._x.html",
+      {TopicKind::Type, "Type_U_T\xE9", "Type_U_T~C3~A9.html", "UTF-8 bytes spelled out"},
+      {TopicKind::Constant, "Constant_../x", "Constant_..~2Fx.html",
        "never a path outside the directory"},
+      {TopicKind::Variable, "Variable_U_a'b c~", "Variable_U_a~27b~20c~7E.html",
+       "distinct names stay distinct"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     EXPECT_EQ(row.file, HtmlSite::TopicFileName(TopicRef{row.kind, row.id}));
   }
+}
+
+TEST(HtmlSite, LongNamesEndInADigest) {
+  const std::string a = HtmlSite::TopicFileName(TopicRef{TopicKind::Unit, std::string(300, 'a')});
+  const std::string b =
+      HtmlSite::TopicFileName(TopicRef{TopicKind::Unit, std::string(299, 'a') + "b"});
+  EXPECT_LE(a.size(), 210u) << "file systems take 255 bytes";
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a, HtmlSite::TopicFileName(TopicRef{TopicKind::Unit, std::string(300, 'a')}));
+}
+
+TEST(HtmlSite, LinksToPagesAreNamedAsTheFilesAre) {
+  TempDir dir;
+  HtmlSite site(dir.path(), {});
+  site.writePage(
+      TopicRef{TopicKind::Unit, "Unit_A"},
+      {"<a href=\"Variable_U_a&#39;b.html#x\">a'b</a> <a href=\"Type_U_T.html\">T</a>",
+       "<link href=\"korvex.css\"> <a href=\"#top\">up</a> <a href=\"http://x.org/a b.html\">",
+       "<a href=\"Variable_F_#13.html\">#13</a> <a href=\"Type_U_T.html#x\">x</a>"});
+  EXPECT_EQ(
+      "<a href=\"Variable_U_a~27b.html#x\">a'b</a> <a href=\"Type_U_T.html\">T</a>\r\n"
+      "<link href=\"korvex.css\"> <a href=\"#top\">up</a> <a href=\"http://x.org/a b.html\">\r\n"
+      "<a href=\"Variable_F_~2313.html\">#13</a> <a href=\"Type_U_T.html#x\">x</a>\r\n",
+      readBytes(dir.file("Unit_A.html")));
+  EXPECT_EQ("Variable_U_a~27b.html",
+            HtmlSite::TopicFileName(TopicRef{TopicKind::Variable, "Variable_U_a'b"}));
 }
 
 TEST(HtmlSite, PageTitleIsTheFirstHeading) {

@@ -1,13 +1,30 @@
 // The search box of every page: matches item names from search_data.js as
 // the reader types. Plain script without modules or fetch, so it runs from
-// the file system and in the HTML Help viewer.
+// the file system and in the HTML Help viewer. The names are loaded when the
+// box is first used, not with every page: a large project has many.
 (function () {
   var input = document.getElementById("korvex-search");
   var results = document.getElementById("korvex-results");
-  var items = window.korvexSearchItems || [];
+  var items = null;
+  var loading = false;
   var limit = 50;
   var selected = -1;
   if (!input || !results) return;
+
+  function load() {
+    if (loading) return;
+    loading = true;
+    var script = document.createElement("script");
+    script.src = "search_data.js";
+    script.onload = script.onreadystatechange = function () {
+      if (script.readyState && script.readyState !== "loaded" && script.readyState !== "complete")
+        return;
+      script.onload = script.onreadystatechange = null;
+      items = window.korvexSearchItems || [];
+      show();
+    };
+    document.getElementsByTagName("head")[0].appendChild(script);
+  }
 
   function text(tag, className, content) {
     var element = document.createElement(tag);
@@ -43,6 +60,10 @@
     selected = -1;
     if (query === "") {
       results.style.display = "none";
+      return;
+    }
+    if (items === null) {
+      load();
       return;
     }
     var found = find(query);

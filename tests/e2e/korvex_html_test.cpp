@@ -147,6 +147,20 @@ TEST_F(KorvexHtmlDemo, CompilesTheChmWhenChmcmdIsInstalled) {
   }
   EXPECT_GT(std::filesystem::file_size(site() + "/SHAPES.chm"), 0u);
   EXPECT_NE(std::string::npos, result_->out.find("SHAPES/SHAPES.chm\n")) << result_->out;
+  EXPECT_EQ(std::string::npos, result_->out.find("HTML Help compiler:Error")) << result_->out;
+  if (!std::filesystem::exists("/usr/bin/chmls")) return;
+  const RunResult listed =
+      testing_support::runProgram("/usr/bin/chmls", {"-n", "list", site() + "/SHAPES.chm"});
+  ASSERT_EQ(0, listed.exitStatus) << listed.err;
+  int pages = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(site())) {
+    const std::string name = entry.path().filename().string();
+    if (!name.ends_with(".html")) continue;
+    ++pages;
+    EXPECT_NE(std::string::npos, listed.out.find("/" + name + "\n"))
+        << name << " is not in the CHM";
+  }
+  EXPECT_GT(pages, 50);
 }
 
 // Loads the contents page and a class page in headless Chromium, follows
