@@ -1,5 +1,7 @@
 #include "holders/html_site.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -78,6 +80,18 @@ std::string unescaped(std::string_view text) {
 
 // A page's link as written by its template names a topic by its jump name;
 // the site names the file as TopicFileName does.
+// "http:", "mailto:" and the like: letters first, then letters, digits, '+',
+// '-' or '.'. A page name with a colon is no scheme.
+bool hasScheme(std::string_view link) {
+  const size_t colon = link.find(':');
+  if (colon == std::string_view::npos || colon == 0 ||
+      std::isalpha(static_cast<unsigned char>(link[0])) == 0)
+    return false;
+  return std::all_of(link.begin(), link.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
+  });
+}
+
 std::string linkTarget(std::string_view href) {
   const std::string decoded = unescaped(href);
   // A '#' in a page's name is part of it; a fragment follows a whole name.
@@ -87,10 +101,13 @@ std::string linkTarget(std::string_view href) {
     if (end == std::string::npos) return std::string(href);
   }
   const std::string_view path = std::string_view(decoded).substr(0, end);
-  const size_t colon = path.find(':');
-  if (!path.ends_with(".html") || (colon != std::string_view::npos && path.find('/') > colon))
-    return std::string(href);
+  if (!path.ends_with(".html") || hasScheme(path)) return std::string(href);
   return fileStem(path.substr(0, path.size() - 5)) + ".html" + escapeMarkup(decoded.substr(end));
+}
+
+std::string withoutLineBreaks(std::string line) {
+  std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+  return line;
 }
 
 // A line of a page as written: line breaks from inserted values dropped (see
@@ -109,8 +126,7 @@ std::string pageLine(std::string_view line) {
     done = end;
   }
   out.append(line.substr(done));
-  std::erase_if(out, [](char c) { return c == '\r' || c == '\n'; });
-  return out;
+  return withoutLineBreaks(std::move(out));
 }
 
 // The jump name with its kind prefix ("Type_", "Method_", ...) replaced.
@@ -186,11 +202,12 @@ void HtmlSite::writePage(const TopicRef& topic, const std::vector<std::string>& 
     return;
   }
   SiteFile file{topic.kind, topic.id, TopicFileName(topic), PageTitle(lines)};
-  writeFile(file, lines);
+  writeFile(file, lines, true);
 }
 
 void HtmlSite::writeExtraPage(std::string_view fileName, const std::vector<std::string>& lines) {
-  writeFile(SiteFile{TopicKind::Contents, {}, std::string(fileName), PageTitle(lines)}, lines);
+  writeFile(SiteFile{TopicKind::Contents, {}, std::string(fileName), PageTitle(lines)}, lines,
+            false);
 }
 
 void HtmlSite::finish(std::string_view /*closingLine*/) {}
@@ -199,13 +216,16 @@ bool HtmlSite::hasFile(std::string_view fileName) const {
   return names_.count(std::string(fileName)) != 0;
 }
 
-void HtmlSite::writeFile(const SiteFile& file, const std::vector<std::string>& lines) {
+void HtmlSite::writeFile(const SiteFile& file, const std::vector<std::string>& lines,
+                         bool linksByJumpName) {
   templates::TDocumentTemplate head;
   head.SetTemplate(head_);
   head.ReplaceTag("##PageTitle##", file.title.empty() ? file.file : file.title, true);
   std::string page;
   for (const std::string& line : head.Document()) page.append(line).append("\r\n");
-  for (const std::string& line : lines) page.append(pageLine(line)).append("\r\n");
+  for (const std::string& line : lines) {
+    page.append(linksByJumpName ? pageLine(line) : withoutLineBreaks(line)).append("\r\n");
+  }
   for (const std::string& line : foot_) page.append(line).append("\r\n");
   writePageFile(directory_ + "/" + file.file, page);
   if (names_.insert(file.file).second) files_.push_back(file);

@@ -46,6 +46,7 @@ class HtmlSite final : public PageSink {
   void finish(std::string_view closingLine) override;
 
   // A page that belongs to no holder (the index page), wrapped like the rest.
+  // Its links name files already.
   void writeExtraPage(std::string_view fileName, const std::vector<std::string>& lines);
 
   // Every file written, in order; a topic written twice is listed once.
@@ -62,7 +63,7 @@ class HtmlSite final : public PageSink {
   static std::string PageTitle(const std::vector<std::string>& lines);
 
  private:
-  void writeFile(const SiteFile& file, const std::vector<std::string>& lines);
+  void writeFile(const SiteFile& file, const std::vector<std::string>& lines, bool linksByJumpName);
 
   std::string directory_;
   std::vector<std::string> head_;

@@ -63,12 +63,17 @@ TEST(HtmlSite, LinksToPagesAreNamedAsTheFilesAre) {
       TopicRef{TopicKind::Unit, "Unit_A"},
       {"<a href=\"Variable_U_a&#39;b.html#x\">a'b</a> <a href=\"Type_U_T.html\">T</a>",
        "<link href=\"korvex.css\"> <a href=\"#top\">up</a> <a href=\"http://x.org/a b.html\">",
-       "<a href=\"Variable_F_#13.html\">#13</a> <a href=\"Type_U_T.html#x\">x</a>"});
+       "<a href=\"Variable_F_#13.html\">#13</a> <a href=\"Type_U_T.html#x\">x</a>",
+       "<a href=\"Variable_F_a:=b.html\">a colon is no scheme</a>"});
+  site.writeExtraPage("extra.html", {"<a href=\"Variable_F_~2313.html\">file names stay</a>"});
   EXPECT_EQ(
       "<a href=\"Variable_U_a~27b.html#x\">a'b</a> <a href=\"Type_U_T.html\">T</a>\r\n"
       "<link href=\"korvex.css\"> <a href=\"#top\">up</a> <a href=\"http://x.org/a b.html\">\r\n"
-      "<a href=\"Variable_F_~2313.html\">#13</a> <a href=\"Type_U_T.html#x\">x</a>\r\n",
+      "<a href=\"Variable_F_~2313.html\">#13</a> <a href=\"Type_U_T.html#x\">x</a>\r\n"
+      "<a href=\"Variable_F_a~3A~3Db.html\">a colon is no scheme</a>\r\n",
       readBytes(dir.file("Unit_A.html")));
+  EXPECT_EQ("<a href=\"Variable_F_~2313.html\">file names stay</a>\r\n",
+            readBytes(dir.file("extra.html")));
   EXPECT_EQ("Variable_U_a~27b.html",
             HtmlSite::TopicFileName(TopicRef{TopicKind::Variable, "Variable_U_a'b"}));
 }

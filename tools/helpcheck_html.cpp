@@ -30,9 +30,15 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
 }
 
 // A link with a scheme (http:, mailto:) leaves the site; nothing to check.
+// A scheme is a letter, then letters, digits, '+', '-' or '.', then ':'.
 bool leavesSite(std::string_view link) {
   const size_t colon = link.find(':');
-  return colon != std::string_view::npos && link.find_first_of("/#?") > colon;
+  if (colon == std::string_view::npos || colon == 0 ||
+      std::isalpha(static_cast<unsigned char>(link[0])) == 0)
+    return false;
+  return std::all_of(link.begin(), link.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
+  });
 }
 
 std::string percentDecoded(std::string_view text) {
