@@ -28,13 +28,13 @@ QGridLayout* groupLayout(TGroupBox* group) {
   return layout;
 }
 
-// The console messages as the built-in interface table holds them.
-QStringList consoleMessages() {
+// Console messages (rows first to last) as the built-in interface table holds
+// them.
+QStringList consoleMessages(int first, int last) {
   lang::TCustomLanguageCenter table;
   lang::BaseLang::LoadENG(table);
   QStringList lines;
-  for (int i = lang::BaseLang::kConsoleFirst; i <= lang::BaseLang::kConsoleLast; ++i)
-    lines.append(QString::fromStdString(table.currentText(i)));
+  for (int i = first; i <= last; ++i) lines.append(QString::fromStdString(table.currentText(i)));
   return lines;
 }
 
@@ -69,6 +69,7 @@ TfrmVantro::TfrmVantro(VantroSetup setup, std::unique_ptr<UserPrompts> prompts)
   buildGeneralPage();
   buildFirstLinePage();
   buildHiddenComponents();
+  buildOutputFormatGroup();
 
   auto* pages = new QWidget(this);  // owned by the form; frames the page control
   auto* pagesLayout = new QVBoxLayout(pages);
@@ -284,7 +285,8 @@ void TfrmVantro::buildHiddenComponents() {
   diaOpen->setTitle(QStringLiteral("Add files to Parse"));
   diaOpen->MultiSelect = true;
   EXEStrings = create<TLanguageStrings>("EXEStrings", this);
-  EXEStrings->Strings()->setLines(consoleMessages());
+  EXEStrings->Strings()->setLines(
+      consoleMessages(lang::BaseLang::kConsoleFirst, lang::BaseLang::kConsoleLast));
 
   FileAdd = create<TAction>("FileAdd", this);
   FileAdd->setCaption(QStringLiteral("&Add Files"));
@@ -303,6 +305,25 @@ void TfrmVantro::buildHiddenComponents() {
   BuildLang = create<TLanguageCenter>("BuildLang", this);
   frmStorage = create<TFormStorage>("frmStorage", this);
   frmStorage->addStoredProperty(edtDONOTTRANSLATE, "Text");
+}
+
+void TfrmVantro::buildOutputFormatGroup() {
+  grbOutputFormat = create<TRadioGroup>("grbOutputFormat", tbsGeneral);
+  grbOutputFormat->setCaption(QStringLiteral("Output Format"));
+  grbOutputFormat->setHint(QStringLiteral("Format of the help to build"));
+  grbOutputFormat->Items()->setLines({"RTF (Windows Help)", "HTML (web pages, CHM)"});
+  grbOutputFormat->setItemIndex(0);
+  // As tight as the check box groups around it; below the middle column's
+  // groups, before the stretch that ends the column.
+  grbOutputFormat->layout()->setContentsMargins(6, 2, 6, 4);
+  grbOutputFormat->layout()->setSpacing(0);
+  auto* middle = static_cast<QVBoxLayout*>(tbsGeneral->layout()->itemAt(1)->layout());
+  middle->insertWidget(middle->count() - 1, grbOutputFormat);
+  // Korvex's texts for the format switch and the HTML build, translated with
+  // the form like EXEStrings.
+  HTMLStrings = create<TLanguageStrings>("HTMLStrings", this);
+  HTMLStrings->Strings()->setLines(
+      consoleMessages(lang::BaseLang::kUsageFormatSwitch, lang::BaseLang::kMsgChmCompileFailed));
 }
 
 }  // namespace vantro

@@ -139,6 +139,10 @@ class TfrmVantro : public TForm {
   TLanguageCenter* appLang;
   TLanguageCenter* BuildLang;
   TFormStorage* frmStorage;
+  // Created after the components above, so their texts follow in the
+  // interface table; the group sits on the General page.
+  TRadioGroup* grbOutputFormat;
+  TLanguageStrings* HTMLStrings;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -149,6 +153,7 @@ class TfrmVantro : public TForm {
   void buildGeneralPage();
   void buildFirstLinePage();
   void buildHiddenComponents();
+  void buildOutputFormatGroup();
   void connectRules();
   void applyStorageRule();
   void runFileAdd();

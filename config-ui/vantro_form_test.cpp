@@ -49,12 +49,20 @@ TEST(VantroForm, ReadingTheFormGivesTheInterfaceTable) {
   std::set<std::string> differing = {
       "frmVantro_Languages_Text", "frmVantro_KorvexProjectName_DialogTitle",
       "frmVantro_KorvexProjectName_Filter", "frmVantro_gcaCaption_FormCaption"};
-  ASSERT_EQ(lang::BaseLang::kConsoleLast + 1, center.StringCount());
+  // The form gives the table's rows up to the console messages, then those
+  // of the output format group and HTMLStrings; the rows between are not on
+  // the form.
+  std::vector<int> rows;
+  for (int i = 0; i <= lang::BaseLang::kConsoleLast; ++i) rows.push_back(i);
+  for (int i = lang::BaseLang::kOutputFormatCaption; i <= lang::BaseLang::kMsgChmCompileFailed; ++i)
+    rows.push_back(i);
+  ASSERT_EQ(static_cast<int>(rows.size()), center.StringCount());
   for (int i = 0; i < center.StringCount(); ++i) {
-    SCOPED_TRACE(table.StringIDs(i));
-    EXPECT_EQ(table.StringIDs(i), center.StringIDs(i));
-    if (differing.count(table.StringIDs(i)) == 0) {
-      EXPECT_EQ(table.currentText(i), center.GetText(0, i));
+    const int row = rows[static_cast<size_t>(i)];
+    SCOPED_TRACE(table.StringIDs(row));
+    EXPECT_EQ(table.StringIDs(row), center.StringIDs(i));
+    if (differing.count(table.StringIDs(row)) == 0) {
+      EXPECT_EQ(table.currentText(row), center.GetText(0, i));
     }
   }
   EXPECT_EQ("frmVantro.EXEStrings.Strings Line #13", center.StringDescriptions(193));
@@ -107,7 +115,8 @@ TEST(VantroForm, StartsWithTheDefaultsAndClosingWritesEveryKey) {
   EXPECT_EQ(form.tbsFiles, form.pgcPages->ActivePage());
   ASSERT_TRUE(form.close());
   platform::Profile written(form.ProjectFile());
-  EXPECT_EQ(51u, written.ReadSection("Options").size());
+  EXPECT_EQ(52u, written.ReadSection("Options").size());
+  EXPECT_EQ("RTF", written.ReadString("Options", "OutputFormat", ""));
   EXPECT_EQ("2", written.ReadString("Options", "KorvexProjectScope", ""));
   EXPECT_EQ("1", written.ReadString("Options", "LinkSearchInRecords", ""));
   EXPECT_EQ("", written.ReadString("Options", "Language", "unset")) << "no language listed";
@@ -162,6 +171,25 @@ TEST(VantroForm, LanguageKeySelectsItsEntry) {
   VantroRun run(dir);
   EXPECT_EQ("Deutsch", run.form->Languages->currentText().toStdString());
   ASSERT_NE(-1, run.form->BuildLang->IndexOfLanguage("ENG")) << "English is always known";
+}
+
+TEST(VantroForm, OutputFormatKeySelectsItsItemAndIsWrittenBack) {
+  struct Row {
+    const char* value;
+    int item;
+    const char* written;
+  };
+  for (const Row& row : {Row{"HTML", 1, "HTML"}, Row{"html", 1, "HTML"}, Row{"RTF", 0, "RTF"},
+                         Row{"PDF", 0, "RTF"}}) {
+    SCOPED_TRACE(row.value);
+    TempDir dir;
+    std::string project = dir.write("work/KORVEX.INI",
+                                    std::string("[Options]\r\nOutputFormat=") + row.value + "\r\n");
+    VantroRun run(dir);
+    EXPECT_EQ(row.item, run.form->grbOutputFormat->ItemIndex());
+    ASSERT_TRUE(run.form->close());
+    EXPECT_EQ(row.written, platform::Profile(project).ReadString("Options", "OutputFormat", ""));
+  }
 }
 
 TEST(VantroForm, BrokenTemplateLanguageIsShownAndTheRestGoesOn) {

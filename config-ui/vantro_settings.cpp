@@ -143,11 +143,17 @@ void TfrmVantro::ReadWriteSettings(platform::Profile& profile, bool write) {
   for (const auto& [key, initial] : kShow) syncBool(profile, checkBox(key), key, initial, write);
   if (write) {
     profile.WriteString(kOptions, "Language", toAnsi(Languages->currentText()));
+    profile.WriteString(kOptions, "OutputFormat",
+                        grbOutputFormat->ItemIndex() == 1 ? "HTML" : "RTF");
   } else {
     QString language = fromAnsi(profile.ReadString(kOptions, "Language", "English"));
     if (Languages->findText(language, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
       language = QStringLiteral("English");
     Languages->setText(language);
+    // Anything but HTML is the default, RTF, as korvex reads it.
+    const bool html =
+        platform::sameText(profile.ReadString(kOptions, "OutputFormat", "RTF"), "HTML");
+    grbOutputFormat->setItemIndex(html ? 1 : 0);
   }
   applyStorageRule();
 }

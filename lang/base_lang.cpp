@@ -254,8 +254,8 @@ constexpr Row kRows[] = {
     // The output format group of the General page.
     {"grbOutputFormat_Caption", "Output Format"},
     {"grbOutputFormat_Hint", "Format of the help to build"},
-    {"grbOutputFormat_Items_0", "RTF (Windows Help project)"},
-    {"grbOutputFormat_Items_1", "HTML (web pages and HTML Help project)"},
+    {"grbOutputFormat_Items_0", "RTF (Windows Help)"},
+    {"grbOutputFormat_Items_1", "HTML (web pages, CHM)"},
     // Console texts of the format switch and the HTML build: line n of
     // HTMLStrings at position 225 + n.
     {"HTMLStrings_Strings_0",

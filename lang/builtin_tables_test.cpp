@@ -154,9 +154,9 @@ TEST(BuiltinTables, OutputFormatRowsFollowTheFormTexts) {
       {
           {kOutputFormatCaption, f + "grbOutputFormat_Caption", "Output Format"},
           {kOutputFormatHint, f + "grbOutputFormat_Hint", "Format of the help to build"},
-          {kOutputFormatItemRtf, f + "grbOutputFormat_Items_0", "RTF (Windows Help project)"},
+          {kOutputFormatItemRtf, f + "grbOutputFormat_Items_0", "RTF (Windows Help)"},
           {kOutputFormatItemHtml, f + "grbOutputFormat_Items_1",
-           "HTML (web pages and HTML Help project)"},
+           "HTML (web pages, CHM)"},
           {kUsageFormatSwitch, h + "0",
            "Format: /fRTF (Windows Help project, the default) or /fHTML (web pages and "
            "HTML Help)"},
