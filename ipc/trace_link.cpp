@@ -42,11 +42,11 @@ std::string FormatTraceText(std::string_view Format, std::initializer_list<Trace
   auto next = Args.begin();
   for (size_t i = 0; i < Format.size(); ++i) {
     const char c = Format[i];
-    const char spec = i + 1 < Format.size() ? Format[i + 1] : '\0';
-    if (c == '%' && spec == '%') {
+    const char conversion = i + 1 < Format.size() ? Format[i + 1] : '\0';
+    if (c == '%' && conversion == '%') {
       text += '%';
       ++i;
-    } else if (c == '%' && (spec == 'd' || spec == 's') && next != Args.end()) {
+    } else if (c == '%' && (conversion == 'd' || conversion == 's') && next != Args.end()) {
       text += next->text();
       ++next;
       ++i;
