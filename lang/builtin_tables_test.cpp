@@ -149,22 +149,20 @@ TEST(BuiltinTables, OutputFormatRowsFollowTheFormTexts) {
   using namespace BaseLang;
   const std::string f = "frmVantro_";
   const std::string h = f + "HTMLStrings_Strings_";
-  expectRows(
-      center,
-      {
-          {kOutputFormatCaption, f + "grbOutputFormat_Caption", "Output Format"},
-          {kOutputFormatHint, f + "grbOutputFormat_Hint", "Format of the help to build"},
-          {kOutputFormatItemRtf, f + "grbOutputFormat_Items_0", "RTF (Windows Help)"},
-          {kOutputFormatItemHtml, f + "grbOutputFormat_Items_1",
-           "HTML (web pages, CHM)"},
-          {kUsageFormatSwitch, h + "0",
-           "Format: /fRTF (Windows Help project, the default) or /fHTML (web pages and "
-           "HTML Help)"},
-          {kMsgChmCompilerMissing, h + "1",
-           "HTML Help compiler chmcmd not found; to make a CHM, compile:"},
-          {kMsgChmCompilerReport, h + "2", "HTML Help compiler:"},
-          {kMsgChmCompileFailed, h + "3", "HTML Help compiler failed, no CHM written for:"},
-      });
+  expectRows(center,
+             {
+                 {kOutputFormatCaption, f + "grbOutputFormat_Caption", "Output Format"},
+                 {kOutputFormatHint, f + "grbOutputFormat_Hint", "Format of the help to build"},
+                 {kOutputFormatItemRtf, f + "grbOutputFormat_Items_0", "RTF (Windows Help)"},
+                 {kOutputFormatItemHtml, f + "grbOutputFormat_Items_1", "HTML (web pages, CHM)"},
+                 {kUsageFormatSwitch, h + "0",
+                  "Format: /fRTF (Windows Help project, the default) or /fHTML (web pages and "
+                  "HTML Help)"},
+                 {kMsgChmCompilerMissing, h + "1",
+                  "HTML Help compiler chmcmd not found; to make a CHM, compile:"},
+                 {kMsgChmCompilerReport, h + "2", "HTML Help compiler:"},
+                 {kMsgChmCompileFailed, h + "3", "HTML Help compiler failed, no CHM written for:"},
+             });
   EXPECT_EQ(221, kOutputFormatCaption) << "the rows before stay where they are";
   EXPECT_EQ(kRowCount - 1, kMsgChmCompileFailed);
 }

@@ -13,9 +13,9 @@ static_assert(std::endian::native == std::endian::little,
 
 std::string_view TMessageStream::Read(size_t count) {
   if (count > Remaining()) {
-    throw EStreamError("Stream read error: " + std::to_string(count) + " bytes wanted at position " +
-                       std::to_string(position_) + ", " + std::to_string(Remaining()) +
-                       " available");
+    throw EStreamError("Stream read error: " + std::to_string(count) +
+                       " bytes wanted at position " + std::to_string(position_) + ", " +
+                       std::to_string(Remaining()) + " available");
   }
   std::string_view bytes(data_.data() + position_, count);
   position_ += count;
@@ -42,7 +42,9 @@ void TMessageStream::Clear() {
   position_ = 0;
 }
 
-bool TMessageStream::ReadBoolean() { return Read(1)[0] == 1; }
+bool TMessageStream::ReadBoolean() {
+  return Read(1)[0] == 1;
+}
 
 double TMessageStream::ReadFloat() {
   double value;
@@ -68,7 +70,9 @@ std::string TMessageStream::ReadString() {
   return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
-void TMessageStream::WriteBoolean(bool value) { Write(std::string_view(value ? "\x01" : "\x00", 1)); }
+void TMessageStream::WriteBoolean(bool value) {
+  Write(std::string_view(value ? "\x01" : "\x00", 1));
+}
 
 void TMessageStream::WriteFloat(double value) {
   char bytes[sizeof value];

@@ -31,7 +31,12 @@ TEST(MessageStream, EncodingIsLittleEndianWithLengthPrefixedStrings) {
   out.WriteInteger(0x01020304);
   out.WriteString("ab");
   out.WriteString("");
-  EXPECT_EQ(std::string("\x04\x03\x02\x01" "\x02\0\0\0" "ab" "\0\0\0\0", 14), out.Bytes());
+  EXPECT_EQ(std::string("\x04\x03\x02\x01"
+                        "\x02\0\0\0"
+                        "ab"
+                        "\0\0\0\0",
+                        14),
+            out.Bytes());
 }
 
 TEST(MessageStream, BooleanIsTrueOnlyForByteOne) {
@@ -42,7 +47,12 @@ TEST(MessageStream, BooleanIsTrueOnlyForByteOne) {
 }
 
 TEST(MessageStream, StringStopsAtFirstZeroByte) {
-  TMessageStream in(std::string("\x05\0\0\0" "ab\0cd" "\x01\0\0\0" "z", 14));
+  TMessageStream in(
+      std::string("\x05\0\0\0"
+                  "ab\0cd"
+                  "\x01\0\0\0"
+                  "z",
+                  14));
   EXPECT_EQ("ab", in.ReadString());
   EXPECT_EQ("z", in.ReadString());  // the whole length was consumed
 }

@@ -13,7 +13,9 @@
 namespace platform {
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 }  // namespace
 
@@ -27,7 +29,9 @@ std::string StripBackslash(std::string_view path) {
   return std::string(path);
 }
 
-std::string BoolText(bool value) { return value ? "TRUE" : "FALSE"; }
+std::string BoolText(bool value) {
+  return value ? "TRUE" : "FALSE";
+}
 
 std::string EnvironmentValue(std::string_view name) {
   const char* value = std::getenv(upperCase(name).c_str());

@@ -27,7 +27,11 @@ std::string EnvironmentValue(std::string_view name);
 void FindFiles(std::string_view directory, std::string_view mask, std::vector<std::string>& list);
 
 // Every bit of flags is set in value.
-inline bool FlagsSet(int flags, int value) { return (value & flags) == flags; }
-inline void SetFlags(int flags, int& value, bool on) { value = on ? (value | flags) : (value & ~flags); }
+inline bool FlagsSet(int flags, int value) {
+  return (value & flags) == flags;
+}
+inline void SetFlags(int flags, int& value, bool on) {
+  value = on ? (value | flags) : (value & ~flags);
+}
 
 }  // namespace platform

@@ -23,11 +23,12 @@ TEST(Text, CodePageMapsEveryAssignedByteBothWays) {
     }
   }
   EXPECT_EQ(-1, windows1252Byte(U'\u2192'));  // an arrow has no byte
-  EXPECT_EQ(-1, windows1252Byte(0x81));        // nor has an unassigned C1 control
+  EXPECT_EQ(-1, windows1252Byte(0x81));       // nor has an unassigned C1 control
 }
 
 TEST(Text, TrimRemovesEveryControlByteAndBlank) {
-  EXPECT_EQ("a b", trim("\t\r\n \x01" "a b\x1F "));
+  EXPECT_EQ("a b", trim("\t\r\n \x01"
+                        "a b\x1F "));
   EXPECT_EQ("", trim(" \t "));
   EXPECT_EQ("\xA0x", trim("\xA0x"));  // a non-breaking space is text, not blank
 }

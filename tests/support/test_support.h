@@ -38,14 +38,14 @@ std::string sourceDir();
 }  // namespace testing_support
 
 // Expects statement to throw exactly type with what() equal to message.
-#define EXPECT_THROW_MSG(statement, type, message)                               \
-  do {                                                                           \
-    try {                                                                        \
-      statement;                                                                 \
-      ADD_FAILURE() << "Expected " #statement " to throw " #type;                \
-    } catch (const type& error) {                                                \
-      EXPECT_EQ(std::string(message), std::string(error.what()));                \
-    } catch (...) {                                                              \
+#define EXPECT_THROW_MSG(statement, type, message)                                \
+  do {                                                                            \
+    try {                                                                         \
+      statement;                                                                  \
+      ADD_FAILURE() << "Expected " #statement " to throw " #type;                 \
+    } catch (const type& error) {                                                 \
+      EXPECT_EQ(std::string(message), std::string(error.what()));                 \
+    } catch (...) {                                                               \
       ADD_FAILURE() << "Expected " #statement " to throw " #type ", got another"; \
-    }                                                                            \
+    }                                                                             \
   } while (false)
