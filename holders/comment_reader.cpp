@@ -23,9 +23,25 @@ bool mayBeDirective(std::string_view text) {
   return !text.empty() && text.front() == '$';
 }
 
+// "$IF" and "$ELSEIF" test expressions that the reader does not evaluate.
+// Their condition counts as unknown and their branch as taken, so the first
+// branch of such a chain is read and the others are skipped; what matters is
+// that every "$IF" is closed by its own "$ENDIF" or "$IFEND", so that blocks
+// stay balanced around it.
 bool isConditional(const std::string& name) {
   return name == "$IFDEF" || name == "$IFNDEF" || name == "$ELSE" || name == "$ENDIF" ||
-         name == "$DEFINE" || name == "$UNDEF";
+         name == "$DEFINE" || name == "$UNDEF" || name == "$IF" || name == "$ELSEIF" ||
+         name == "$IFEND";
+}
+
+// Directives that open a block closed by "$ENDIF" or "$IFEND". "$IFOPT"
+// stays description text where it is read, but its block counts when skipped.
+bool opensBlock(const std::string& name) {
+  return name == "$IFDEF" || name == "$IFNDEF" || name == "$IF" || name == "$IFOPT";
+}
+
+bool closesBlock(const std::string& name) {
+  return name == "$ENDIF" || name == "$IFEND";
 }
 
 // Where a comment line stands in its comment and how it accumulates.
@@ -97,6 +113,9 @@ void THItem::processDirective(SourceReader& parser, const std::string& name,
   } else if (name == "$ELSE") {
     // Reached only after the branch before it was taken.
     SkipConditional(parser);
+  } else if (name == "$ELSEIF") {
+    // Likewise; the branches after it, an "$ELSE" among them, are not taken.
+    skipBlock(parser, true);
   } else if (name == "$DEFINE") {
     if (project_ != nullptr) project_->AddDefine(arg);
   } else if (name == "$UNDEF") {
@@ -105,6 +124,10 @@ void THItem::processDirective(SourceReader& parser, const std::string& name,
 }
 
 void THItem::SkipConditional(SourceReader& parser) {
+  skipBlock(parser, false);
+}
+
+void THItem::skipBlock(SourceReader& parser, bool toEnd) {
   // Skipped text has no effect, its brackets included: two alternative
   // openings of one header must not leave the depth counting one of them.
   const std::int8_t round = parser.RoundDepth();
@@ -115,12 +138,15 @@ void THItem::SkipConditional(SourceReader& parser) {
     if (parser.Kind() == TokenKind::Null) break;
     if (parser.Kind() != TokenKind::BraceComment) continue;
     const std::string name = platform::upperCase(DirectiveName(parser.TokenView()));
-    if (name == "$IFDEF" || name == "$IFNDEF") {
+    if (opensBlock(name)) {
       ++depth;
-    } else if ((name == "$ELSE" || name == "$ENDIF") && depth == 0) {
-      break;
-    } else if (name == "$ENDIF") {
+    } else if (closesBlock(name)) {
+      if (depth == 0) break;
       --depth;
+    } else if ((name == "$ELSE" || name == "$ELSEIF") && depth == 0 && !toEnd) {
+      // An "$ELSEIF" branch after one not taken is read: its condition is
+      // unknown.
+      break;
     }
   }
   parser.restoreDepths(round, square);

@@ -143,6 +143,8 @@ class THItem {
 
  private:
   void processDirective(SourceReader& parser, const std::string& name, const std::string& arg);
+  // Skips to the end of the block (toEnd) or to its next branch.
+  void skipBlock(SourceReader& parser, bool toEnd);
   void includeFile(SourceReader& parser, const std::string& argument);
   void collectComment(TokenKind kind, std::string text, std::string& comment, std::string& sample);
   void applyCommands(const std::string& commandText);

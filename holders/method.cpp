@@ -45,6 +45,12 @@ void THMethod::Parse(SourceReader& parser) {
   message(4, lang::BaseLang::kMsgParsingMethod,
           type != nullptr ? type->TypeName + "." + MethodName : MethodName);
   SkipBlanks(parser);
+  if (parser.Kind() == TokenKind::Lower) {
+    // The type parameters of a generic method ("From<T>(...)"); read past
+    // them, the parameters would otherwise be taken for fields.
+    ReadUntil(parser, TokenKinds{TokenKind::Greater, TokenKind::Semicolon});
+    if (parser.Kind() == TokenKind::Greater) SkipBlanks(parser);
+  }
   if (parser.Kind() == TokenKind::Colon) {
     ResultType = ReadUntil(parser, kSemicolon);
   } else if (parser.Kind() == TokenKind::RoundOpen) {

@@ -155,8 +155,10 @@ TokenKind SourceReader::peekSignificant() const {
       return TokenKind::Equal;
     case ',':
       return TokenKind::Comma;
+    case '<':
+      return text[at + 1] == '=' || text[at + 1] == '>' ? TokenKind::Identifier : TokenKind::Lower;
     default:
-      return TokenKind::Identifier;  // anything else: only the three above matter
+      return TokenKind::Identifier;  // anything else: only the four above matter
   }
 }
 

@@ -70,8 +70,8 @@ class SourceReader {
   void restoreDepths(std::int8_t round, std::int8_t square);
 
   // The kind of the next token that is not a blank, line break or comment,
-  // without moving and without acting on comments. Only Colon, Equal, Comma
-  // and Null are told apart; any other token reads as Identifier.
+  // without moving and without acting on comments. Only Colon, Equal, Comma,
+  // Lower and Null are told apart; any other token reads as Identifier.
   TokenKind peekSignificant() const;
 
   const std::string& path() const { return path_; }

@@ -38,12 +38,23 @@ bool isMemberName(const SourceReader& parser, bool afterPropertyKeyword) {
   return next == TokenKind::Colon || next == TokenKind::Comma;
 }
 
+// A type or constant declared in a nested section of a class body:
+// "Inner = class ... end;", "Limit = 10;", "TList<T> = ...".
+bool isNestedDeclaration(const SourceReader& parser, bool afterPropertyKeyword) {
+  if (afterPropertyKeyword) return false;
+  if (parser.Kind() != TokenKind::Identifier && !IsDirectiveWord(parser.Kind())) return false;
+  const TokenKind next = parser.peekSignificant();
+  return next == TokenKind::Equal || next == TokenKind::Lower;
+}
+
 // Tokens that open the member part of a class or record body. Besides names
 // and visibility words, a body may start with a method, a property, a class
 // method or a variant part; those must not be passed over as header text.
 bool startsMembers(const SourceReader& parser) {
   switch (parser.Kind()) {
     case TokenKind::Identifier:
+      // "class sealed (TBase, IFoo)": the ancestors still follow.
+      return platform::upperCase(parser.TokenView()) != "SEALED";
     case TokenKind::Procedure:
     case TokenKind::Function:
     case TokenKind::Constructor:
@@ -54,6 +65,31 @@ bool startsMembers(const SourceReader& parser) {
       return true;
     default:
       return isVisibilityWord(parser.Kind()) || isMemberName(parser, false);
+  }
+}
+
+// The word of a body read like a class's: members up to "end", or a
+// forward declaration. Empty for any other token.
+std::string classLikeWord(const SourceReader& parser) {
+  switch (parser.Kind()) {
+    case TokenKind::Class:
+      return "class";
+    case TokenKind::Object:
+      return "object";
+    case TokenKind::Interface:
+      return "interface";
+    case TokenKind::Dispinterface:
+      return "dispinterface";
+    case TokenKind::Identifier: {
+      // Free Pascal's Objective-C and C++ class kinds.
+      const std::string word = platform::upperCase(parser.TokenView());
+      for (const char* known : {"objcclass", "objcprotocol", "objccategory", "cppclass"}) {
+        if (word == platform::upperCase(known)) return known;
+      }
+      return {};
+    }
+    default:
+      return {};
   }
 }
 
@@ -70,8 +106,9 @@ void THType::Parse(SourceReader& parser) {
     const TokenKind previous = parser.Kind();
     parser.Next();
     const TokenKind kind = parser.Kind();
-    if (kind == TokenKind::Class) {
+    if (std::string word = classLikeWord(parser); !word.empty()) {
       TypeKind = kClassType;
+      ClassWord = std::move(word);
       ParseMembers(parser);
     } else if (kind == TokenKind::Record) {
       TypeKind = kRecordType;
@@ -167,13 +204,28 @@ void THType::readMember(SourceReader& parser, TokenKind kind, MemberState& state
     default:
       // Words after a method header (overload, reintroduce, inline, the
       // message name) and "strict" are not fields.
-      if (isMemberName(parser, state.propertyKeyword)) addPropertyMember(parser, state);
+      if (isNestedDeclaration(parser, state.propertyKeyword)) {
+        skipNestedDeclaration(parser, state);
+      } else if (isMemberName(parser, state.propertyKeyword)) {
+        addPropertyMember(parser, state);
+      }
       break;
   }
 }
 
+void THType::skipNestedDeclaration(SourceReader& parser, MemberState& state) {
+  // A type or constant declared inside the body is read whole, so that the
+  // "end" of a nested class or record does not end this body, and dropped.
+  THType nested(this);
+  nested.TypeName = parser.TokenText();
+  nested.Parse(parser);
+  state.comment.clear();
+  state.sample.clear();
+}
+
 void THType::addMethodMember(SourceReader& parser, std::uint8_t kind, MemberState& state) {
   SkipBlanks(parser);
+  TakeEscapedName(parser);
   THMethod& method = AddMethod(parser.TokenView(), state.comment, state.scope);
   method.MethodKind = kind;
   method.Sample = state.sample;
@@ -265,7 +317,21 @@ bool THType::IsDocumented() {
 
 THType* THType::Ancestor() {
   if (AncestorName.empty() || Project() == nullptr) return nullptr;
-  return Project()->FindType(AncestorName, options().CasesensitiveInClassInheritence);
+  const bool caseSensitive = options().CasesensitiveInClassInheritence;
+  // The type's own unit comes first, as it does for the compiler: a type of
+  // the same name in a unit added earlier (a record TLocation beside this
+  // unit's class TLocation) must not take the place of the unit's own.
+  // Only a class-like type is an ancestor: the members of a record or an
+  // alias of the same name have no topics to list.
+  const auto isAncestor = [this](const THType* type) {
+    return type != nullptr && type != this && type->TypeKind == kClassType;
+  };
+  if (OwnerUnit() != nullptr) {
+    THType* own = OwnerUnit()->FindType(AncestorName, caseSensitive);
+    if (isAncestor(own)) return own;
+  }
+  THType* found = Project()->FindType(AncestorName, caseSensitive);
+  return isAncestor(found) ? found : nullptr;
 }
 
 std::vector<THType*> THType::Ancestors() {

@@ -43,6 +43,10 @@ class THType : public THItem {
   std::string ResultType;
   std::string TypeName;
   std::string AliasText;
+  // The word that opened a class-like body as written in the declaration:
+  // "class", or "object", "interface", "objcclass" and their kin, which are
+  // read as classes.
+  std::string ClassWord = "class";
 
   void Parse(SourceReader& parser) override;
   void BuildTopic(PageSink& output) override;
@@ -93,6 +97,7 @@ class THType : public THItem {
   void readMember(SourceReader& parser, TokenKind kind, MemberState& state);
   void addMethodMember(SourceReader& parser, std::uint8_t kind, MemberState& state);
   void addPropertyMember(SourceReader& parser, MemberState& state);
+  void skipNestedDeclaration(SourceReader& parser, MemberState& state);
   std::string unitName() const;
 };
 

@@ -28,7 +28,7 @@ std::string THType::DeclarationText() {
   };
   switch (TypeKind) {
     case kClassType:
-      return "type " + name + " = class" +
+      return "type " + name + " = " + ClassWord +
              (AncestorName.empty() ? "" : "(" + inheritance(AncestorName) + ")") + ";";
     case kRecordType: {
       std::string text = dialect().recordHead(name);

@@ -44,11 +44,18 @@ bool IsDirectiveWord(TokenKind kind) {
   }
 }
 
-bool IsDeclarationName(const SourceReader& parser) {
-  if (parser.Kind() == TokenKind::Identifier) return true;
-  if (!IsDirectiveWord(parser.Kind())) return false;
-  const TokenKind next = parser.peekSignificant();
-  return next == TokenKind::Colon || next == TokenKind::Equal || next == TokenKind::Comma;
+bool IsDeclarationName(const SourceReader& parser, const TokenKinds& follows) {
+  if (parser.Kind() != TokenKind::Identifier && !IsDirectiveWord(parser.Kind())) return false;
+  return follows.contains(parser.peekSignificant());
+}
+
+bool TakeEscapedName(SourceReader& parser) {
+  if (parser.Kind() != TokenKind::Symbol || parser.TokenView() != "&") return false;
+  const SourceReader::Mark mark = parser.markNext();
+  parser.Next();
+  if (parser.Kind() == TokenKind::Identifier || ::parser::IsKeyword(parser.Kind())) return true;
+  parser.rewind(mark);
+  return false;
 }
 
 THUnit::THUnit(THItem* owner) : THItem(owner) {
@@ -96,16 +103,20 @@ void THUnit::Parse(SourceReader& parser) {
         InImplementation = true;
         break;
       case TokenKind::Unit:
-        SetComment(comment);
+        if (!headingRead_) {
+          headingRead_ = true;
+          SetComment(comment);
+          SkipBlanks(parser);
+          UnitName = readUnitName(parser);
+        }
         comment.clear();
-        SkipBlanks(parser);
-        UnitName = parser.TokenText();
         break;
       default:
         if (openSection(parser, kind, comment, sample)) break;
         // After a routine keyword any word is the routine's name, directive
         // words such as "Read" included.
-        if (routineKind != 0 && (kind == TokenKind::Identifier || IsDirectiveWord(kind))) {
+        if (routineKind != 0 &&
+            (kind == TokenKind::Identifier || IsDirectiveWord(kind) || TakeEscapedName(parser))) {
           ParseRoutine(parser, routineKind, comment, sample);
           routineKind = 0;
           comment.clear();
@@ -114,6 +125,25 @@ void THUnit::Parse(SourceReader& parser) {
         break;
     }
   } while (parser.Kind() != TokenKind::Null);
+}
+
+std::string THUnit::readUnitName(SourceReader& parser) {
+  // A dotted name such as "System.Classes" is one name.
+  std::string name = parser.TokenText();
+  for (;;) {
+    const SourceReader::Mark mark = parser.markNext();
+    SkipBlanks(parser);
+    if (parser.Kind() == TokenKind::Point) {
+      SkipBlanks(parser);
+      if (parser.Kind() == TokenKind::Identifier || ::parser::IsKeyword(parser.Kind())) {
+        name += '.';
+        name += parser.TokenView();
+        continue;
+      }
+    }
+    parser.rewind(mark);
+    return name;
+  }
 }
 
 bool THUnit::openSection(SourceReader& parser, TokenKind kind, std::string& comment,
@@ -204,13 +234,24 @@ void THUnit::ParseVarSection(SourceReader& parser, std::string& comment, std::st
 
 void THUnit::parseSection(SourceReader& parser, std::string& comment, std::string& sample,
                           SectionKind kind) {
+  // A name is known by what follows it. Other words in a section name
+  // nothing: the directives after a variable ("cvar; external;"), a calling
+  // convention macro, the word "generic" before a generic type's name. Taken
+  // for names, they would read on to the next "=" or ":", which may lie far
+  // beyond the declaration.
+  static constexpr TokenKinds kTypeFollows{TokenKind::Equal, TokenKind::Lower};
+  static constexpr TokenKinds kConstFollows{TokenKind::Equal, TokenKind::Colon};
+  static constexpr TokenKinds kVarFollows{TokenKind::Colon, TokenKind::Comma};
+  const TokenKinds& follows = kind == SectionKind::Type    ? kTypeFollows
+                              : kind == SectionKind::Const ? kConstFollows
+                                                           : kVarFollows;
   SourceReader::Mark mark = parser.markNext();
   for (;;) {
     parser.Next();
     if (IsSectionEnd(parser.Kind())) break;
     if (IsCommentToken(parser)) {
       ProcessComment(parser, parser.TokenView(), comment, sample);
-    } else if (IsDeclarationName(parser)) {
+    } else if (IsDeclarationName(parser, follows)) {
       const std::string name = parser.TokenText();
       THItem* holder = nullptr;
       if (kind == SectionKind::Type) holder = &AddType(name, comment);
@@ -246,7 +287,10 @@ void THUnit::ParseRoutine(SourceReader& parser, std::uint8_t kind, const std::st
       return;
     }
     SkipBlanks(parser);
-    if (parser.Kind() != TokenKind::Identifier && !IsDirectiveWord(parser.Kind())) return;
+    if (!TakeEscapedName(parser) && parser.Kind() != TokenKind::Identifier &&
+        !IsDirectiveWord(parser.Kind())) {
+      return;
+    }
     if (THMethod* method = type->FindMethod(parser.TokenView(), false)) {
       applyToKnown(*method, comment, sample);
       method->Parse(parser);

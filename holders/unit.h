@@ -79,16 +79,26 @@ class THUnit : public THItem {
   void parseSection(SourceReader& parser, std::string& comment, std::string& sample,
                     SectionKind kind);
   void skipStatementBlock(SourceReader& parser);
+  std::string readUnitName(SourceReader& parser);
   bool openSection(SourceReader& parser, TokenKind kind, std::string& comment, std::string& sample);
   void applyToKnown(THItem& item, const std::string& comment, const std::string& sample);
   void listed(SortedNameList& list, std::string_view name, THItem& item);
+
+  // The word "unit" has been read: the unit's heading. An included file may
+  // carry a heading of its own; it neither renames the unit nor gives it its
+  // description.
+  bool headingRead_ = false;
 };
 
 // A declaration name may be a directive word (read, index, name, default, ...)
 // that the tokenizer returns as a keyword.
 bool IsDirectiveWord(TokenKind kind);
-// The current token stands where a declaration name stands: an identifier, or
-// a directive word followed by ":", "=" or ",".
-bool IsDeclarationName(const SourceReader& parser);
+// The current token stands where a declaration name stands: an identifier or
+// a directive word, followed by a token of follows (what its section expects
+// after a name).
+bool IsDeclarationName(const SourceReader& parser, const TokenKinds& follows);
+// On "&" directly followed by a word ("&end", "&set": a keyword made an
+// identifier), moves to the word and returns true; otherwise moves nothing.
+bool TakeEscapedName(SourceReader& parser);
 
 }  // namespace holders

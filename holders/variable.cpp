@@ -22,6 +22,29 @@ int bracketChange(TokenKind kind) {
   return 0;
 }
 
+// Like reading up to the semicolon, except that a semicolon inside brackets
+// belongs to the text: "Origin: TPoint = (X: 0; Y: 0);" is one constant and
+// "Done: procedure(A: Integer; B: Integer);" one variable.
+std::string readToSemicolon(THItem& item, SourceReader& parser) {
+  std::string text;
+  if (parser.Kind() == TokenKind::Semicolon) return text;
+  std::string comment;
+  std::string sample;
+  int nesting = 0;
+  for (;;) {
+    parser.Next();
+    const TokenKind kind = parser.Kind();
+    if (kind == TokenKind::Semicolon && nesting <= 0) return platform::trim(text);
+    if (kind == TokenKind::Null) return text;
+    if (THItem::IsCommentToken(parser)) {
+      item.ProcessComment(parser, parser.TokenView(), comment, sample);
+    } else {
+      nesting += bracketChange(kind);
+      text += parser.TokenView();
+    }
+  }
+}
+
 }  // namespace
 
 // --- THConstant
@@ -33,29 +56,7 @@ void THConstant::Parse(SourceReader& parser) {
   SkipBlanks(parser);
   if (parser.Kind() == TokenKind::Colon)
     ConstType = ReadUntil(parser, TokenKinds{TokenKind::Equal});
-  Value = readValue(parser);
-}
-
-std::string THConstant::readValue(SourceReader& parser) {
-  // Like reading up to the semicolon, except that a semicolon inside brackets
-  // belongs to the value: "Origin: TPoint = (X: 0; Y: 0);" is one constant.
-  std::string text;
-  if (parser.Kind() == TokenKind::Semicolon) return text;
-  std::string comment;
-  std::string sample;
-  int nesting = 0;
-  for (;;) {
-    parser.Next();
-    const TokenKind kind = parser.Kind();
-    if (kind == TokenKind::Semicolon && nesting <= 0) return platform::trim(text);
-    if (kind == TokenKind::Null) return text;
-    if (IsCommentToken(parser)) {
-      ProcessComment(parser, parser.TokenView(), comment, sample);
-    } else {
-      nesting += bracketChange(kind);
-      text += parser.TokenView();
-    }
-  }
+  Value = readToSemicolon(*this, parser);
 }
 
 bool THConstant::IsDocumented() {
@@ -104,22 +105,23 @@ THVariable::THVariable(THItem* owner) : THItem(owner) {}
 
 void THVariable::Parse(SourceReader& parser) {
   message(4, lang::BaseLang::kMsgParsingVariable, VariableName);
-  const std::string names = ReadUntil(parser, TokenKinds{TokenKind::Colon});
-  // Further names of a list such as "A, B, C: Integer".
+  // Further names of a list such as "A, B, C: Integer". Only names count: a
+  // list that runs into anything else is not read on in search of a colon.
   std::vector<THVariable*> further;
   THUnit* unit = dynamic_cast<THUnit*>(ParentItem());
-  size_t start = 0;
-  while (unit != nullptr && start <= names.size()) {
-    size_t comma = names.find(',', start);
-    if (comma == std::string::npos) comma = names.size();
-    const std::string name = platform::trim(std::string_view(names).substr(start, comma - start));
-    start = comma + 1;
-    if (name.empty()) continue;
-    THVariable& variable = unit->AddVariable(name, Comment);
-    variable.Scope = Scope;
-    further.push_back(&variable);
+  SkipBlanks(parser);
+  while (parser.Kind() == TokenKind::Comma) {
+    SkipBlanks(parser);
+    if (parser.Kind() != TokenKind::Identifier && !IsDirectiveWord(parser.Kind())) break;
+    if (unit != nullptr) {
+      THVariable& variable = unit->AddVariable(parser.TokenView(), Comment);
+      variable.Scope = Scope;
+      further.push_back(&variable);
+    }
+    SkipBlanks(parser);
   }
-  VarType = ReadUntil(parser, TokenKinds{TokenKind::Semicolon});
+  if (parser.Kind() != TokenKind::Colon) return;
+  VarType = readToSemicolon(*this, parser);
   for (THVariable* variable : further) variable->VarType = VarType;
 }
 

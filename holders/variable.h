@@ -28,7 +28,6 @@ class THConstant : public THItem {
   std::string JumpName() const;
 
  private:
-  std::string readValue(SourceReader& parser);
 };
 
 class THVariable : public THItem {
