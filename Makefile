@@ -32,6 +32,7 @@ test-sanitize: setup
 demo: build
 	mkdir -p out/demo
 	$(BUILD)/bin/korvex /iexamples/KORVEX.INI /hout/demo/SHAPES /oout/demo/progress.txt
+	cp examples/shapes/SHAPE.BMP out/demo/  # the help compiler looks beside the HPJ
 	@echo "Wrote:"; ls -1 out/demo/SHAPES.*
 	$(BUILD)/bin/helpcheck out/demo/SHAPES.RTF && echo "helpcheck: no problems found"
 
