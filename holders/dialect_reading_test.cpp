@@ -41,6 +41,8 @@ TEST(DialectReading, WordsInASectionThatNameNothingMakeNoHolder) {
        "a calling-convention macro after a procedural variable"},
       {"var p: procedure(a: Integer; b: Integer); cdecl;\r\n  q: Byte;", "||p,q|",
        "the semicolon between parameters does not end the variable"},
+      {"var X: record A, B: Integer; end;\r\n  Y: Byte;", "||X,Y|",
+       "the fields of an inline record are no variables"},
       {"var a, b c: Integer;\r\ntype TNext = Byte;", "TNext||a,b|",
        "a name list that runs into anything else is not read on"},
       {"type generic TList<T> = class end;\r\n  TInts = specialize TList<Integer>;",
@@ -48,6 +50,7 @@ TEST(DialectReading, WordsInASectionThatNameNothingMakeNoHolder) {
        "a generic type is named by its identifier, the word generic names nothing"},
       {"type TMap<K, V> = class end;", "TMap|||", "a Delphi generic"},
       {"const A = 1; Unused; B: Integer = 2;", "|A,B||", "a constant name is followed by = or :"},
+      {"const &End = 1; var &Type: Integer;", "|End|Type|", "an escaped keyword is a name"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
@@ -102,6 +105,13 @@ TEST(DialectReading, ClassLikeBodiesKeepTheirMembers) {
        "class", "From,Into", "", "the parameters of a generic method are no fields"},
       {"T = class procedure &end(); procedure &set(A: Integer); overload; end;", "class", "end,set",
        "", "an escaped keyword names a method"},
+      {"T = class const &END = 1001; var &type: Integer; procedure Run; end;", "class", "Run",
+       "type", "or a constant, dropped, or a field"},
+      {"generic T<K, V>=class type PV=^V; var F: K; function MoveNext: Boolean; end;", "class",
+       "MoveNext", "F", "'>=' ends the type parameters and stands for the '='"},
+      {"T = class FValue: record case Integer of 0: (P: Pointer); 1: (I: Integer); end;\r\n"
+       "  FPacked: packed record A: Byte; B: Byte; end; procedure Run; end;",
+       "class", "Run", "FValue,FPacked", "an inline record field ends with its own end"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);

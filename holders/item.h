@@ -100,6 +100,12 @@ class THItem {
                        const TokenKinds& elements);
   // The text between the next opening bracket and its match.
   std::string ReadBracketed(SourceReader& parser, bool round);
+  // The text up to the semicolon that ends a declaration (which stays
+  // current), trimmed. A semicolon inside brackets or inside the body of an
+  // inline record belongs to the text: "(X: 0; Y: 0)", "procedure(A: Integer;
+  // B: Integer)", "record A: Integer; end". openRecords counts the record
+  // bodies that the text starts inside.
+  std::string readDeclarationRest(SourceReader& parser, int openRecords = 0);
 
   // --- output text (link search)
   std::string BuildRtfText(std::string_view text, bool linkSearch, bool caseSensitive);

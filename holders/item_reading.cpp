@@ -89,4 +89,29 @@ std::string THItem::ReadBracketed(SourceReader& parser, bool round) {
   return text;
 }
 
+std::string THItem::readDeclarationRest(SourceReader& parser, int openRecords) {
+  std::string text;
+  if (parser.Kind() == TokenKind::Semicolon && openRecords == 0) return text;
+  std::string comment;
+  std::string sample;
+  int brackets = 0;
+  for (;;) {
+    parser.Next();
+    const TokenKind kind = parser.Kind();
+    if (kind == TokenKind::Semicolon && brackets <= 0 && openRecords <= 0) {
+      return platform::trim(text);
+    }
+    if (kind == TokenKind::Null) return text;
+    if (IsCommentToken(parser)) {
+      ProcessComment(parser, parser.TokenView(), comment, sample);
+      continue;
+    }
+    if (kind == TokenKind::RoundOpen || kind == TokenKind::SquareOpen) ++brackets;
+    if (kind == TokenKind::RoundClose || kind == TokenKind::SquareClose) --brackets;
+    if (kind == TokenKind::Record) ++openRecords;
+    if (kind == TokenKind::End && openRecords > 0) --openRecords;
+    text += parser.TokenView();
+  }
+}
+
 }  // namespace holders

@@ -47,11 +47,15 @@ void THProperty::Parse(SourceReader& parser) {
       if (parser.Kind() != TokenKind::Comma) break;
     }
   }
+  bool inlineRecord = false;
   if (parser.Kind() == TokenKind::Colon) {
     SkipBlanks(parser);
     PropertyType = parser.TokenText();
+    inlineRecord = parser.Kind() == TokenKind::Record;
   }
-  Storage = ReadUntil(parser, kSemicolon);
+  // The body of a field's inline record is the rest of its type; its "end"
+  // is not the end of the enclosing body.
+  Storage = readDeclarationRest(parser, inlineRecord ? 1 : 0);
   Extra = ReadList(parser, kSemicolon, kExtra);
   for (THProperty* member : further) {
     member->PropertyType = PropertyType;

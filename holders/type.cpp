@@ -49,7 +49,8 @@ bool isNestedDeclaration(const SourceReader& parser, bool afterPropertyKeyword) 
 
 // Tokens that open the member part of a class or record body. Besides names
 // and visibility words, a body may start with a method, a property, a class
-// method or a variant part; those must not be passed over as header text.
+// method, a variant part or a nested section; those must not be passed over
+// as header text.
 bool startsMembers(const SourceReader& parser) {
   switch (parser.Kind()) {
     case TokenKind::Identifier:
@@ -62,7 +63,12 @@ bool startsMembers(const SourceReader& parser) {
     case TokenKind::Property:
     case TokenKind::Class:
     case TokenKind::Case:
+    case TokenKind::Const:
+    case TokenKind::Var:
+    case TokenKind::Type:
       return true;
+    case TokenKind::Symbol:
+      return parser.TokenView() == "&";  // an escaped name
     default:
       return isVisibilityWord(parser.Kind()) || isMemberName(parser, false);
   }
@@ -101,7 +107,9 @@ THType::THType(THItem* owner) : THItem(owner) {
 
 void THType::Parse(SourceReader& parser) {
   message(4, lang::BaseLang::kMsgParsingType, TypeName);
-  ReadUntil(parser, TokenKinds{TokenKind::Equal});
+  // "TList<T>=class": the end of the type parameters and the "=" make one
+  // token.
+  ReadUntil(parser, TokenKinds{TokenKind::Equal, TokenKind::GreaterEqual});
   for (;;) {
     const TokenKind previous = parser.Kind();
     parser.Next();
@@ -200,6 +208,17 @@ void THType::readMember(SourceReader& parser, TokenKind kind, MemberState& state
                     : kind == TokenKind::Public    ? kScopePublic
                                                    : kScopePublished;
       state.comment.clear();
+      break;
+    case TokenKind::Symbol:
+      // "&end: Integer", "&END = 1001": a keyword made a name.
+      if (TakeEscapedName(parser)) {
+        const TokenKind next = parser.peekSignificant();
+        if (!state.propertyKeyword && (next == TokenKind::Equal || next == TokenKind::Lower)) {
+          skipNestedDeclaration(parser, state);
+        } else if (state.propertyKeyword || next == TokenKind::Colon || next == TokenKind::Comma) {
+          addPropertyMember(parser, state);
+        }
+      }
       break;
     default:
       // Words after a method header (overload, reintroduce, inline, the

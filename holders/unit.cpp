@@ -251,7 +251,8 @@ void THUnit::parseSection(SourceReader& parser, std::string& comment, std::strin
     if (IsSectionEnd(parser.Kind())) break;
     if (IsCommentToken(parser)) {
       ProcessComment(parser, parser.TokenView(), comment, sample);
-    } else if (IsDeclarationName(parser, follows)) {
+    } else if (TakeEscapedName(parser) ? follows.contains(parser.peekSignificant())
+                                       : IsDeclarationName(parser, follows)) {
       const std::string name = parser.TokenText();
       THItem* holder = nullptr;
       if (kind == SectionKind::Type) holder = &AddType(name, comment);

@@ -16,35 +16,6 @@ std::string unitNameOf(const THItem& item) {
   return item.OwnerUnit() != nullptr ? item.OwnerUnit()->UnitName : std::string();
 }
 
-int bracketChange(TokenKind kind) {
-  if (kind == TokenKind::RoundOpen || kind == TokenKind::SquareOpen) return 1;
-  if (kind == TokenKind::RoundClose || kind == TokenKind::SquareClose) return -1;
-  return 0;
-}
-
-// Like reading up to the semicolon, except that a semicolon inside brackets
-// belongs to the text: "Origin: TPoint = (X: 0; Y: 0);" is one constant and
-// "Done: procedure(A: Integer; B: Integer);" one variable.
-std::string readToSemicolon(THItem& item, SourceReader& parser) {
-  std::string text;
-  if (parser.Kind() == TokenKind::Semicolon) return text;
-  std::string comment;
-  std::string sample;
-  int nesting = 0;
-  for (;;) {
-    parser.Next();
-    const TokenKind kind = parser.Kind();
-    if (kind == TokenKind::Semicolon && nesting <= 0) return platform::trim(text);
-    if (kind == TokenKind::Null) return text;
-    if (THItem::IsCommentToken(parser)) {
-      item.ProcessComment(parser, parser.TokenView(), comment, sample);
-    } else {
-      nesting += bracketChange(kind);
-      text += parser.TokenView();
-    }
-  }
-}
-
 }  // namespace
 
 // --- THConstant
@@ -56,7 +27,7 @@ void THConstant::Parse(SourceReader& parser) {
   SkipBlanks(parser);
   if (parser.Kind() == TokenKind::Colon)
     ConstType = ReadUntil(parser, TokenKinds{TokenKind::Equal});
-  Value = readToSemicolon(*this, parser);
+  Value = readDeclarationRest(parser);
 }
 
 bool THConstant::IsDocumented() {
@@ -121,7 +92,7 @@ void THVariable::Parse(SourceReader& parser) {
     SkipBlanks(parser);
   }
   if (parser.Kind() != TokenKind::Colon) return;
-  VarType = readToSemicolon(*this, parser);
+  VarType = readDeclarationRest(parser);
   for (THVariable* variable : further) variable->VarType = VarType;
 }
 
