@@ -49,6 +49,8 @@ TEST(DialectReading, WordsInASectionThatNameNothingMakeNoHolder) {
        "TInts,TList|||",
        "a generic type is named by its identifier, the word generic names nothing"},
       {"type TMap<K, V> = class end;", "TMap|||", "a Delphi generic"},
+      {"type {$IFNDEF NOPE} TLarge {$ELSE} TLargeX {$ENDIF} = class procedure Run; end;",
+       "TLarge|||", "a directive between a name and its '=' is acted on, not looked past"},
       {"const A = 1; Unused; B: Integer = 2;", "|A,B||", "a constant name is followed by = or :"},
       {"const &End = 1; var &Type: Integer;", "|End|Type|", "an escaped keyword is a name"},
   };

@@ -121,7 +121,7 @@ void SourceReader::restoreDepths(std::int8_t round, std::int8_t square) {
   squareOffset_ = wrap(scanner_->SquareDepth() - square);
 }
 
-TokenKind SourceReader::peekSignificant() const {
+TokenKind SourceReader::peekSignificant(bool stopAtDirective) const {
   // Scans blanks, line breaks and comments by the tokenizer's rules, without
   // a scanner: a second scanner would measure the whole text first.
   const char* text = text_.c_str();
@@ -132,6 +132,7 @@ TokenKind SourceReader::peekSignificant() const {
     if (c <= 32) {
       ++at;
     } else if (c == '{') {
+      if (stopAtDirective && text[at + 1] == '$') return TokenKind::BraceComment;
       const char* end = std::strchr(text + at, '}');
       if (end == nullptr) return TokenKind::Null;
       at = static_cast<std::size_t>(end - text) + 1;

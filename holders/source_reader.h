@@ -71,8 +71,10 @@ class SourceReader {
 
   // The kind of the next token that is not a blank, line break or comment,
   // without moving and without acting on comments. Only Colon, Equal, Comma,
-  // Lower and Null are told apart; any other token reads as Identifier.
-  TokenKind peekSignificant() const;
+  // Lower and Null are told apart; any other token reads as Identifier. With
+  // stopAtDirective, a brace directive on the way ends the look as
+  // BraceComment, since what follows it may be skipped.
+  TokenKind peekSignificant(bool stopAtDirective = false) const;
 
   const std::string& path() const { return path_; }
   // True the first time an include directive at this position is seen.

@@ -46,7 +46,12 @@ bool IsDirectiveWord(TokenKind kind) {
 
 bool IsDeclarationName(const SourceReader& parser, const TokenKinds& follows) {
   if (parser.Kind() != TokenKind::Identifier && !IsDirectiveWord(parser.Kind())) return false;
-  return follows.contains(parser.peekSignificant());
+  // "A {$IFDEF X} B {$ELSE} C {$ENDIF} = 1": reading the declaration acts on
+  // the directives. A directive word before a directive is taken for what it
+  // mostly is ("external {$IFDEF X} name 'x' {$ENDIF}").
+  const TokenKind next = parser.peekSignificant(true);
+  if (next == TokenKind::BraceComment) return parser.Kind() == TokenKind::Identifier;
+  return follows.contains(next);
 }
 
 bool TakeEscapedName(SourceReader& parser) {
