@@ -130,8 +130,8 @@ void THItem::SkipConditional(SourceReader& parser) {
 void THItem::skipBlock(SourceReader& parser, bool toEnd) {
   // Skipped text has no effect, its brackets included: two alternative
   // openings of one header must not leave the depth counting one of them.
-  const std::int8_t round = parser.RoundDepth();
-  const std::int8_t square = parser.SquareDepth();
+  const std::int32_t round = parser.RoundDepth();
+  const std::int32_t square = parser.SquareDepth();
   int depth = 0;
   for (;;) {
     parser.Next();

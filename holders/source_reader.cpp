@@ -5,10 +5,6 @@
 namespace holders {
 namespace {
 
-std::int8_t wrap(int value) {
-  return static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
-}
-
 // How the token just scanned moved the scanner's depths.
 void tokenDepthChange(const parser::TqPasToken& token, int& round, int& square) {
   round = 0;
@@ -60,26 +56,30 @@ SourceReader::SourceReader(std::string text, std::string path)
 void SourceReader::Next() {
   if (!pending_) {
     scanner_->Next();
+    countBrackets();
     return;
   }
   pending_ = false;
   if (scanner_->commentState() != parser::TqPasParser::CommentState::NoComment) {
     // Only an unterminated comment at the end of the text leaves the scanner
     // inside a comment; a fresh scanner reads the mark as ordinary text.
-    const std::int8_t round = RoundDepth();
-    const std::int8_t square = SquareDepth();
     scanner_ = std::make_unique<parser::TqPasParser>();
     scanner_->SetText(text_);
-    roundOffset_ = wrap(-round);
-    squareOffset_ = wrap(-square);
   }
-  const std::int8_t rawRound = scanner_->RoundDepth();
-  const std::int8_t rawSquare = scanner_->SquareDepth();
   scanner_->SetPosition(pendingMark_.position);
-  // Reported depths before the token must be the mark's; the token then moves
-  // them as it did the first time.
-  roundOffset_ = wrap(rawRound - pendingMark_.round);
-  squareOffset_ = wrap(rawSquare - pendingMark_.square);
+  // The depths before the token are the mark's; the token then moves them as
+  // it did the first time.
+  round_ = pendingMark_.round;
+  square_ = pendingMark_.square;
+  countBrackets();
+}
+
+void SourceReader::countBrackets() {
+  int round = 0;
+  int square = 0;
+  tokenDepthChange(scanner_->Token(), round, square);
+  round_ += round;
+  square_ += square;
 }
 
 std::string_view SourceReader::TokenView() const {
@@ -91,14 +91,6 @@ std::int32_t SourceReader::RunPosition() const {
   return pending_ ? pendingMark_.position : scanner_->RunPosition();
 }
 
-std::int8_t SourceReader::RoundDepth() const {
-  return pending_ ? pendingMark_.round : wrap(scanner_->RoundDepth() - roundOffset_);
-}
-
-std::int8_t SourceReader::SquareDepth() const {
-  return pending_ ? pendingMark_.square : wrap(scanner_->SquareDepth() - squareOffset_);
-}
-
 SourceReader::Mark SourceReader::markNext() const {
   return Mark{RunPosition(), RoundDepth(), SquareDepth()};
 }
@@ -108,7 +100,7 @@ SourceReader::Mark SourceReader::markCurrent() const {
   int round = 0;
   int square = 0;
   tokenDepthChange(scanner_->Token(), round, square);
-  return Mark{TokenStart(), wrap(RoundDepth() - round), wrap(SquareDepth() - square)};
+  return Mark{TokenStart(), RoundDepth() - round, SquareDepth() - square};
 }
 
 void SourceReader::rewind(const Mark& mark) {
@@ -116,9 +108,9 @@ void SourceReader::rewind(const Mark& mark) {
   pendingMark_ = mark;
 }
 
-void SourceReader::restoreDepths(std::int8_t round, std::int8_t square) {
-  roundOffset_ = wrap(scanner_->RoundDepth() - round);
-  squareOffset_ = wrap(scanner_->SquareDepth() - square);
+void SourceReader::restoreDepths(std::int32_t round, std::int32_t square) {
+  round_ = round;
+  square_ = square;
 }
 
 TokenKind SourceReader::peekSignificant(bool stopAtDirective) const {

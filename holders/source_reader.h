@@ -4,10 +4,11 @@
 // The holders move back to re-read tokens (after a section, after a routine
 // name, after a directive list) and skip text for conditional compilation.
 // The scanner's bracket depths count every bracket it scans, so re-reading a
-// bracket or skipping one would leave them wrong for the rest of the file.
-// The reader therefore reports the depths relative to an offset it corrects
-// on each rewind and skip, and re-reads from a mark instead of re-scanning
-// the byte before it.
+// bracket or skipping one would leave them wrong for the rest of the file;
+// they are also 8-bit counters, which read 0 again inside 256 nested
+// brackets. The reader therefore keeps depths of its own, 32 bits wide, set
+// back on each rewind and skip, and re-reads from a mark instead of
+// re-scanning the byte before it.
 //
 // The reader owns the text. It also remembers which include directives of
 // its file have been carried out, so that a directive read a second time
@@ -38,8 +39,8 @@ class SourceReader {
   // before it.
   struct Mark {
     std::int32_t position = 0;
-    std::int8_t round = 0;
-    std::int8_t square = 0;
+    std::int32_t round = 0;
+    std::int32_t square = 0;
   };
 
   // path names the file for include bookkeeping; it may be empty.
@@ -56,8 +57,8 @@ class SourceReader {
   bool IsJunk() const { return !pending_ && scanner_->IsJunk(); }
 
   std::int32_t RunPosition() const;
-  std::int8_t RoundDepth() const;
-  std::int8_t SquareDepth() const;
+  std::int32_t RoundDepth() const { return pending_ ? pendingMark_.round : round_; }
+  std::int32_t SquareDepth() const { return pending_ ? pendingMark_.square : square_; }
 
   // The place after the current token: the next Next reads from here.
   Mark markNext() const;
@@ -67,7 +68,7 @@ class SourceReader {
   // there.
   void rewind(const Mark& mark);
   // Sets the depths back, undoing the brackets of a stretch just skipped.
-  void restoreDepths(std::int8_t round, std::int8_t square);
+  void restoreDepths(std::int32_t round, std::int32_t square);
 
   // The kind of the next token that is not a blank, line break or comment,
   // without moving and without acting on comments. Only Colon, Equal, Comma,
@@ -84,8 +85,11 @@ class SourceReader {
   std::string text_;
   std::string path_;
   std::unique_ptr<parser::TqPasParser> scanner_;
-  std::int8_t roundOffset_ = 0;
-  std::int8_t squareOffset_ = 0;
+  // Adds the brackets of the token just scanned to the depths.
+  void countBrackets();
+
+  std::int32_t round_ = 0;
+  std::int32_t square_ = 0;
   bool pending_ = false;
   Mark pendingMark_;
   std::unordered_set<std::int32_t> includesDone_;
