@@ -324,6 +324,11 @@ void TfrmVantro::buildOutputFormatGroup() {
   HTMLStrings = create<TLanguageStrings>("HTMLStrings", this);
   HTMLStrings->Strings()->setLines(
       consoleMessages(lang::BaseLang::kUsageFormatSwitch, lang::BaseLang::kMsgChmCompileFailed));
+  // Korvex's later messages about reading the sources, after HTMLStrings so
+  // that the rows before them keep their places.
+  ReaderStrings = create<TLanguageStrings>("ReaderStrings", this);
+  ReaderStrings->Strings()->setLines(
+      consoleMessages(lang::BaseLang::kMsgIncludeTooDeep, lang::BaseLang::kMsgIncludeTooDeep));
 }
 
 }  // namespace vantro

@@ -143,6 +143,7 @@ class TfrmVantro : public TForm {
   // interface table; the group sits on the General page.
   TRadioGroup* grbOutputFormat;
   TLanguageStrings* HTMLStrings;
+  TLanguageStrings* ReaderStrings;
 
  protected:
   void showEvent(QShowEvent* event) override;

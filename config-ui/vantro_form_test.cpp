@@ -50,11 +50,11 @@ TEST(VantroForm, ReadingTheFormGivesTheInterfaceTable) {
       "frmVantro_Languages_Text", "frmVantro_KorvexProjectName_DialogTitle",
       "frmVantro_KorvexProjectName_Filter", "frmVantro_gcaCaption_FormCaption"};
   // The form gives the table's rows up to the console messages, then those
-  // of the output format group and HTMLStrings; the rows between are not on
-  // the form.
+  // of the output format group, HTMLStrings and ReaderStrings; the rows
+  // between are not on the form.
   std::vector<int> rows;
   for (int i = 0; i <= lang::BaseLang::kConsoleLast; ++i) rows.push_back(i);
-  for (int i = lang::BaseLang::kOutputFormatCaption; i <= lang::BaseLang::kMsgChmCompileFailed; ++i)
+  for (int i = lang::BaseLang::kOutputFormatCaption; i < lang::BaseLang::kRowCount; ++i)
     rows.push_back(i);
   ASSERT_EQ(static_cast<int>(rows.size()), center.StringCount());
   for (int i = 0; i < center.StringCount(); ++i) {

@@ -181,10 +181,9 @@ TEST(InterfaceLanguages, DumpWritesTheBaseFilesAndEnds) {
   lang::TCustomLanguageCenter table;
   lang::BaseLang::LoadENG(table);
   // The form's texts: the table up to the console messages, then the output
-  // format group and HTMLStrings, which are created last.
+  // format group, HTMLStrings and ReaderStrings, which are created last.
   const int formRows = lang::BaseLang::kConsoleLast + 1;
-  const int groupRows =
-      lang::BaseLang::kMsgChmCompileFailed - lang::BaseLang::kOutputFormatCaption + 1;
+  const int groupRows = lang::BaseLang::kRowCount - lang::BaseLang::kOutputFormatCaption;
   ASSERT_EQ(formRows + groupRows, dumped.StringCount());
   EXPECT_EQ("ENG", dumped.CurrentLanguage()->LangID());
   EXPECT_EQ("English", dumped.CurrentLanguage()->LanguageName);

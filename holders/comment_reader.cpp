@@ -169,6 +169,10 @@ void THItem::includeFile(SourceReader& parser, const std::string& argument) {
     message(0, lang::BaseLang::kMsgRecursiveIncludeSkipped, fileName);
     return;
   }
+  if (project_->ReadingDepth() > THProject::kMaxIncludeDepth) {
+    message(0, lang::BaseLang::kMsgIncludeTooDeep, fileName);
+    return;
+  }
   message(0, lang::BaseLang::kMsgAddingIncludeFile, fileName);
   SourceReader included(normalizeLineEnds(platform::readFile(path)), path);
   const ReadingScope scope(*project_, identity);

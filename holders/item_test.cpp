@@ -272,6 +272,31 @@ TEST_F(Includes, AFileAlreadyInTheIncludeChainIsSkipped) {
   EXPECT_EQ(warnings(), expected);
 }
 
+TEST_F(Includes, AChainDeeperThanTheLimitIsCutAndReadingGoesOn) {
+  // LEVEL1.INC includes LEVEL2.INC and so on, one constant each, far deeper
+  // than the limit.
+  const int levels = static_cast<int>(THProject::kMaxIncludeDepth) + 10;
+  for (int level = 1; level <= levels; ++level) {
+    const std::string n = std::to_string(level);
+    dir.write("src/level" + n + ".inc", "C" + n + " = " + n + "; {$I LEVEL" +
+                                            std::to_string(level + 1) + ".INC} D" + n + " = " + n +
+                                            ";");
+  }
+  THUnit* unit = m.project.AddUnit(unitFile("unit Main; interface const {$I LEVEL1.INC} Z = 0;"));
+  ASSERT_NE(unit, nullptr);
+  const int limit = static_cast<int>(THProject::kMaxIncludeDepth);
+  for (int level = 1; level <= levels; ++level) {
+    SCOPED_TRACE(level);
+    const bool read = level <= limit;
+    EXPECT_EQ(unit->Constants.find("C" + std::to_string(level), true) != nullptr, read);
+    EXPECT_EQ(unit->Constants.find("D" + std::to_string(level), true) != nullptr, read);
+  }
+  EXPECT_NE(unit->Constants.find("Z", true), nullptr);
+  EXPECT_EQ(warnings().back(), "Include file nested too deeply, skipped:" + dir.path() +
+                                   "/src/LEVEL" + std::to_string(limit + 1) + ".INC");
+  EXPECT_EQ(warnings().size(), static_cast<size_t>(limit + 2)) << "the unit, the files, the cut";
+}
+
 TEST_F(Includes, ADirectiveReadAgainAfterMovingBackIsCarriedOutOnce) {
   // The directive list after a header is looked for past the comment and
   // then read again by the unit.

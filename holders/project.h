@@ -111,8 +111,14 @@ class THProject : public THItem {
   // Where include files are looked for.
   IncludeFinder& Includes() { return includes_; }
 
+  // Include files nest at most this deep below their unit; a deeper one is
+  // skipped. Each level holds a file and a reader on the stack, and a chain
+  // of generated files would otherwise exhaust it.
+  static constexpr size_t kMaxIncludeDepth = 64;
   // The files of the include chain being read, outermost first.
   bool IsBeingRead(const std::string& canonicalPath) const;
+  // How many files of the include chain are open, the unit's included.
+  size_t ReadingDepth() const { return reading_.size(); }
   void PushReading(std::string canonicalPath) { reading_.push_back(std::move(canonicalPath)); }
   void PopReading() { reading_.pop_back(); }
   // Canonical form of a path, for IsBeingRead.

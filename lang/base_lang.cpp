@@ -263,6 +263,9 @@ constexpr Row kRows[] = {
     {"HTMLStrings_Strings_1", "HTML Help compiler chmcmd not found; to make a CHM, compile:"},
     {"HTMLStrings_Strings_2", "HTML Help compiler:"},
     {"HTMLStrings_Strings_3", "HTML Help compiler failed, no CHM written for:"},
+    // Messages of the source reader added after EXEStrings: line n of
+    // ReaderStrings at position 229 + n.
+    {"ReaderStrings_Strings_0", "Include file nested too deeply, skipped:"},
 };
 static_assert(std::size(kRows) == kRowCount);
 

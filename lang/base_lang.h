@@ -7,7 +7,8 @@
 // of Vantro's EXEStrings, ID "frmVantro_EXEStrings_Strings_<n>", at position
 // 180 + n); 214-220: further form texts; 221-224: the output format group;
 // 225-228: the format switch's usage line and the HTML build's messages (line
-// n of HTMLStrings at 225 + n).
+// n of HTMLStrings at 225 + n); 229: the reader's messages added later (line n
+// of ReaderStrings at 229 + n).
 #pragma once
 
 namespace lang {
@@ -53,11 +54,12 @@ constexpr int kOutputFormatCaption = 221;
 constexpr int kOutputFormatHint = 222;
 constexpr int kOutputFormatItemRtf = 223;
 constexpr int kOutputFormatItemHtml = 224;
+constexpr int kMsgIncludeTooDeep = 229;
 
 constexpr int kFormRowCount = 180;
 constexpr int kConsoleFirst = 180;
 constexpr int kConsoleLast = 213;
-constexpr int kRowCount = 229;
+constexpr int kRowCount = 230;
 
 // Clears the center, adds the language "ENG" / "English" (which becomes
 // current) and the table's rows in order.

@@ -164,7 +164,17 @@ TEST(BuiltinTables, OutputFormatRowsFollowTheFormTexts) {
                  {kMsgChmCompileFailed, h + "3", "HTML Help compiler failed, no CHM written for:"},
              });
   EXPECT_EQ(221, kOutputFormatCaption) << "the rows before stay where they are";
-  EXPECT_EQ(kRowCount - 1, kMsgChmCompileFailed);
+  EXPECT_EQ(kRowCount - 2, kMsgChmCompileFailed);
+}
+
+TEST(BuiltinTables, ReaderRowsFollowTheHtmlTexts) {
+  TCustomLanguageCenter center;
+  BaseLang::LoadENG(center);
+  using namespace BaseLang;
+  expectRows(center, {{kMsgIncludeTooDeep, "frmVantro_ReaderStrings_Strings_0",
+                       "Include file nested too deeply, skipped:"}});
+  EXPECT_EQ(kMsgChmCompileFailed + 1, kMsgIncludeTooDeep);
+  EXPECT_EQ(kRowCount - 1, kMsgIncludeTooDeep);
 }
 
 TEST(BuiltinTables, LoadENGReplacesWhateverTheCenterHeld) {
