@@ -90,6 +90,9 @@ TEST(DialectReading, ClassLikeBodiesKeepTheirMembers) {
       {"T = interface(IUnknown) ['{00000000-0000-0000-0000-000000000001}']\r\n"
        "  function Get: Integer; procedure Put(A: Integer); end;",
        "interface", "Get,Put", "", "an interface with a GUID"},
+      {"T = type helper for AnsiString private function GetLength: SizeInt;\r\n"
+       "  public property Length: SizeInt read GetLength; end;",
+       "type helper", "GetLength", "Length", "a type helper"},
       {"T = objcclass external (NSObject)\r\n  function init: id; message 'init';\r\nend;",
        "objcclass", "init", "", "an Objective-C class"},
       {"T = class external 'java.lang' name 'Object' (JLObject)\r\n"
@@ -134,6 +137,14 @@ TEST(DialectReading, AClassLikeDeclarationShowsItsOwnWord) {
   Model m;
   THUnit& unit = m.unit("unit U; interface type TView = object(TBase) X: Integer; end;");
   EXPECT_EQ(unit.FindType("TView", true)->DeclarationText(), "type TView = object(TBase);");
+}
+
+TEST(DialectReading, ADistinctTypeIsNoHelper) {
+  Model m;
+  THUnit& unit = m.unit("unit U; interface type TCount = type Integer; THelper = type helper;");
+  EXPECT_EQ(unit.FindType("TCount", true)->AliasText, "type Integer");
+  EXPECT_EQ(unit.FindType("TCount", true)->TypeKind, kOtherType);
+  EXPECT_EQ(unit.FindType("THelper", true)->TypeKind, kClassType) << "a forward helper";
 }
 
 TEST(DialectReading, EscapedRoutineNamesAreTheirWords) {

@@ -99,6 +99,15 @@ std::string classLikeWord(const SourceReader& parser) {
   }
 }
 
+// "type helper for Integer" is read like a class: "helper" right after the
+// word "type" that opens the right-hand side. After any other "type" (a
+// distinct type such as "type Integer") the text is kept as it stands.
+bool isTypeHelper(const SourceReader& parser, const std::string& aliasText) {
+  return parser.Kind() == TokenKind::Identifier &&
+         platform::sameText(platform::trim(aliasText), "type") &&
+         platform::sameText(parser.TokenView(), "helper");
+}
+
 }  // namespace
 
 THType::THType(THItem* owner) : THItem(owner) {
@@ -117,6 +126,11 @@ void THType::Parse(SourceReader& parser) {
     if (std::string word = classLikeWord(parser); !word.empty()) {
       TypeKind = kClassType;
       ClassWord = std::move(word);
+      ParseMembers(parser);
+    } else if (isTypeHelper(parser, AliasText)) {
+      TypeKind = kClassType;
+      ClassWord = "type helper";
+      AliasText.clear();
       ParseMembers(parser);
     } else if (kind == TokenKind::Record) {
       TypeKind = kRecordType;
