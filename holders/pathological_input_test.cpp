@@ -194,6 +194,32 @@ TEST(PathologicalInput, NestedParameterBracketsStayInTheParameters) {
   EXPECT_EQ(routine->Parameters, "A: Integer = " + nested("1"));
 }
 
+TEST(PathologicalInput, DeeplyNestedDeclarationsDoNotExhaustTheStack) {
+  struct Row {
+    std::string declaration;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"type T = " + repeat("class type N = ", kNesting) + "Integer;" + repeat(" end;", kNesting),
+       "types declared in class bodies, each read by the one around it"},
+      {"type T = " + repeat("record A: ", kNesting) + "Integer;" + repeat(" end;", kNesting),
+       "records in records"},
+      {"type T = " + repeat("array[", kNesting) + "1" + repeat("] of", kNesting) + " Byte;",
+       "arrays of arrays"},
+      {"type T = class " + repeat("procedure P<", kNesting) + "X" + repeat(">", kNesting) +
+           "; end;",
+       "type parameters"},
+      {"implementation procedure P; " + repeat("begin ", kNesting) + repeat("end; ", kNesting),
+       "statement blocks"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    Reading r;
+    THUnit& unit = r.read("unit U; interface " + row.declaration + "\r\nconst After = 1;");
+    EXPECT_LE(unit.TypeCount(), 1);
+  }
+}
+
 TEST(PathologicalInput, DeeplyNestedConditionalsAreFollowed) {
   constexpr int kDepth = 10000;
   const std::string ends = repeat("{$ENDIF}", kDepth);

@@ -247,13 +247,19 @@ void THType::readMember(SourceReader& parser, TokenKind kind, MemberState& state
 }
 
 void THType::skipNestedDeclaration(SourceReader& parser, MemberState& state) {
+  state.comment.clear();
+  state.sample.clear();
+  // Each level of nesting reads on the stack; past a depth no real code
+  // reaches, the declaration's words are left to this body's loop.
+  int depth = 0;
+  for (THItem* item = this; dynamic_cast<THType*>(item) != nullptr; item = item->ParentItem()) {
+    if (++depth >= kMaxNestedTypes) return;
+  }
   // A type or constant declared inside the body is read whole, so that the
   // "end" of a nested class or record does not end this body, and dropped.
   THType nested(this);
   nested.TypeName = parser.TokenText();
   nested.Parse(parser);
-  state.comment.clear();
-  state.sample.clear();
 }
 
 void THType::addMethodMember(SourceReader& parser, std::uint8_t kind, MemberState& state) {

@@ -85,6 +85,8 @@ class THType : public THItem {
   void applyCommandWord(const std::string& word) override;
 
  private:
+  // Types declared inside a class body nest at most this deep.
+  static constexpr int kMaxNestedTypes = 32;
   enum class MemberGroup { Properties, Methods, Events };
   struct MemberState;
   int countOwn(MemberGroup group);
