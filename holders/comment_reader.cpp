@@ -158,23 +158,23 @@ void THItem::includeFile(SourceReader& parser, const std::string& argument) {
   // Text read again while building (a parameter list) or after moving back
   // over the directive has been included once already.
   if (project_->Building() || !parser.firstIncludeAt(parser.TokenStart())) return;
-  const std::string fileName = project_->Includes().find(argument, project_->UnitDirectories);
-  if (!platform::fileExists(fileName)) {
-    message(0, lang::BaseLang::kMsgUnableToLocateIncludeFile, fileName);
+  const IncludeFinder::Located file =
+      project_->Includes().locate(argument, project_->UnitDirectories);
+  if (file.path.empty()) {
+    message(0, lang::BaseLang::kMsgUnableToLocateIncludeFile, file.name);
     return;
   }
-  const std::string path = platform::resolvePath(fileName).value_or(fileName);
-  const std::string identity = THProject::FileIdentity(path);
+  const std::string& identity = project_->CachedFileIdentity(file.path);
   if (project_->IsBeingRead(identity)) {
-    message(0, lang::BaseLang::kMsgRecursiveIncludeSkipped, fileName);
+    message(0, lang::BaseLang::kMsgRecursiveIncludeSkipped, file.name);
     return;
   }
   if (project_->ReadingDepth() > THProject::kMaxIncludeDepth) {
-    message(0, lang::BaseLang::kMsgIncludeTooDeep, fileName);
+    message(0, lang::BaseLang::kMsgIncludeTooDeep, file.name);
     return;
   }
-  message(0, lang::BaseLang::kMsgAddingIncludeFile, fileName);
-  SourceReader included(normalizeLineEnds(platform::readFile(path)), path);
+  message(0, lang::BaseLang::kMsgAddingIncludeFile, file.name);
+  SourceReader included(normalizeLineEnds(platform::readFile(file.path)), file.path);
   const ReadingScope scope(*project_, identity);
   // The included text continues the section open here, and so must the text
   // after it: a second include in the same section continues it too.

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/misc.h"
 #include "platform/text.h"
 
 namespace holders {
@@ -12,8 +13,22 @@ bool isAbsolute(std::string_view path) {
   return !path.empty() && (path.front() == '/' || path.front() == '\\');
 }
 
-bool hasDirectoryPart(std::string_view name) {
-  return name.find_first_of("/\\") != std::string_view::npos;
+// Keeps spelling in the map under its upper-cased name: of names differing
+// only in case, the exact upper-cased spelling, else the first in byte order.
+void keepPreferred(std::unordered_map<std::string, std::string>& names, std::string spelling) {
+  auto [slot, added] = names.try_emplace(platform::upperCase(spelling), spelling);
+  if (!added && slot->second != slot->first &&
+      (spelling == slot->first || spelling < slot->second)) {
+    slot->second = std::move(spelling);
+  }
+}
+
+// The path to open for a name, when it names a regular file.
+std::optional<std::string> existingFile(const std::string& name) {
+  std::optional<std::string> path = platform::resolvePath(name);
+  std::error_code error;
+  if (path && std::filesystem::is_regular_file(*path, error)) return path;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -25,23 +40,48 @@ void IncludeFinder::addDirectories(const std::vector<std::string>& directories) 
   }
 }
 
-bool IncludeFinder::holds(const std::string& directory, const std::string& name) {
-  if (hasDirectoryPart(name)) return platform::fileExists(directory + name);
-  auto listing = listings_.find(directory);
-  if (listing == listings_.end()) {
-    std::unordered_set<std::string> names;
-    if (const auto resolved = platform::resolvePath(directory)) {
-      std::error_code error;
-      for (const auto& entry : std::filesystem::directory_iterator(*resolved, error)) {
-        std::error_code ignored;
-        if (entry.is_regular_file(ignored)) {
-          names.insert(platform::upperCase(entry.path().filename().string()));
-        }
+const IncludeFinder::Listing& IncludeFinder::listing(const std::string& directory) {
+  auto known = listings_.find(directory);
+  if (known != listings_.end()) return known->second;
+  Listing listing;
+  if (const auto resolved = platform::resolvePath(directory)) {
+    listing.directory = platform::AddBackslash(*resolved);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(*resolved, error)) {
+      std::error_code ignored;
+      if (entry.is_regular_file(ignored)) {
+        keepPreferred(listing.files, entry.path().filename().string());
+      } else if (entry.is_directory(ignored)) {
+        keepPreferred(listing.subdirectories, entry.path().filename().string());
       }
     }
-    listing = listings_.emplace(directory, std::move(names)).first;
   }
-  return listing->second.count(platform::upperCase(name)) != 0;
+  return listings_.emplace(directory, std::move(listing)).first->second;
+}
+
+std::optional<std::string> IncludeFinder::pathIn(const std::string& directory,
+                                                 const std::string& name) {
+  // Every component is looked up in a cached listing, so a name tried in
+  // hundreds of directories costs no system calls once they are listed.
+  std::string current = directory;
+  size_t start = 0;
+  for (size_t end; (end = name.find_first_of("/\\", start)) != std::string::npos; start = end + 1) {
+    const std::string part = name.substr(start, end - start);
+    if (part.empty()) continue;
+    const Listing& files = listing(current);
+    if (files.directory.empty()) return std::nullopt;  // no such directory
+    if (part == "." || part == "..") {
+      current = files.directory + part + "/";
+      continue;
+    }
+    const auto subdirectory = files.subdirectories.find(platform::upperCase(part));
+    if (subdirectory == files.subdirectories.end()) return std::nullopt;
+    current = files.directory + subdirectory->second + "/";
+  }
+  const Listing& files = listing(current);
+  const auto file = files.files.find(platform::upperCase(std::string_view(name).substr(start)));
+  if (file == files.files.end()) return std::nullopt;
+  return files.directory + file->second;
 }
 
 std::string IncludeFinder::cumulativeSearch(const std::string& name) {
@@ -49,7 +89,7 @@ std::string IncludeFinder::cumulativeSearch(const std::string& name) {
   // later directories as well.
   std::string result = name;
   for (const std::string& directory : distinct_) {
-    if (platform::fileExists(directory + result)) {
+    if (existingFile(directory + result)) {
       result = directory + result;
       if (isAbsolute(directory)) break;
     }
@@ -57,19 +97,34 @@ std::string IncludeFinder::cumulativeSearch(const std::string& name) {
   return result;
 }
 
-std::string IncludeFinder::find(const std::string& name,
-                                const std::vector<std::string>& directories) {
+const std::string& IncludeFinder::givenPath(Progress& progress, const std::string& name) {
+  if (!progress.givenChecked) {
+    const std::optional<std::string> path =
+        isAbsolute(name) ? existingFile(name) : pathIn("./", name);
+    progress.givenPath = path.value_or(std::string());
+    progress.givenChecked = true;
+  }
+  return progress.givenPath;
+}
+
+IncludeFinder::Located IncludeFinder::locate(const std::string& name,
+                                             const std::vector<std::string>& directories) {
   addDirectories(directories);
   Progress& progress = progress_[name];
-  if (!progress.found.empty()) return progress.found;
+  if (!progress.found.name.empty()) return progress.found;
   for (; progress.checked < distinct_.size(); ++progress.checked) {
     const std::string& directory = distinct_[progress.checked];
-    if (!holds(directory, name)) continue;
-    if (!isAbsolute(directory)) return cumulativeSearch(name);
-    progress.found = directory + name;
+    std::optional<std::string> path = pathIn(directory, name);
+    if (!path) continue;
+    if (!isAbsolute(directory)) {
+      std::string extended = cumulativeSearch(name);
+      std::string file = existingFile(extended).value_or(std::string());
+      return Located{std::move(extended), std::move(file)};
+    }
+    progress.found = Located{directory + name, std::move(*path)};
     return progress.found;
   }
-  return name;
+  return Located{name, givenPath(progress, name)};
 }
 
 }  // namespace holders

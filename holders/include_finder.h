@@ -16,6 +16,7 @@
 // run costs time in proportion to the directories and includes it meets.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,24 +27,43 @@ namespace holders {
 
 class IncludeFinder {
  public:
-  // The name to open for an include directive's (upper-cased) argument.
-  std::string find(const std::string& name, const std::vector<std::string>& directories);
+  struct Located {
+    std::string name;  // the include's name as the run reports it
+    std::string path;  // the regular file to read; empty when there is none
+  };
+
+  // The file an include directive's (upper-cased) argument names.
+  Located locate(const std::string& name, const std::vector<std::string>& directories);
+  // Only the reported name of locate().
+  std::string find(const std::string& name, const std::vector<std::string>& directories) {
+    return locate(name, directories).name;
+  }
 
  private:
   struct Progress {
     size_t checked = 0;  // distinct directories looked at so far
-    std::string found;   // the absolute match, once there is one
+    Located found;       // the absolute match, once there is one
+    bool givenChecked = false;
+    std::string givenPath;  // the name as given, when no directory holds it
+  };
+  struct Listing {
+    std::string directory;  // the directory as it exists on disk, with a separator
+    // Regular files and subdirectories by upper-cased name; of names
+    // differing only in case, the one a case-insensitive path lookup picks.
+    std::unordered_map<std::string, std::string> files;
+    std::unordered_map<std::string, std::string> subdirectories;
   };
 
   void addDirectories(const std::vector<std::string>& directories);
-  bool holds(const std::string& directory, const std::string& name);
+  const Listing& listing(const std::string& directory);
+  std::optional<std::string> pathIn(const std::string& directory, const std::string& name);
   std::string cumulativeSearch(const std::string& name);
+  const std::string& givenPath(Progress& progress, const std::string& name);
 
   size_t directoriesSeen_ = 0;  // entries of the caller's list taken so far
   std::vector<std::string> distinct_;
   std::unordered_set<std::string> distinctSet_;
-  // Upper-cased names of the regular files of each directory.
-  std::unordered_map<std::string, std::unordered_set<std::string>> listings_;
+  std::unordered_map<std::string, Listing> listings_;
   std::unordered_map<std::string, Progress> progress_;
 };
 

@@ -64,5 +64,34 @@ TEST(IncludeFinder, ARelativeDirectoryExtendsTheNameForTheLaterOnes) {
   EXPECT_EQ(finder.find("X.INC", {"src/", "lib/"}), "lib/src/X.INC");
 }
 
+TEST(IncludeFinder, LocatesTheFileAsItIsSpelledOnDisk) {
+  TempDir dir;
+  dir.write("src/Inc/Deep.inc", "");
+  dir.write("src/shared.inc", "");
+  dir.write("src/Shared.inc", "");
+  dir.write("lib/x.inc", "");
+  dir.write("cwd/local.inc", "");
+  const CurrentDirectory inside(dir.path() + "/cwd");
+  IncludeFinder finder;
+  const std::vector<std::string> directories = {dir.path() + "/src/"};
+  struct Case {
+    const char* name;
+    std::string path;
+  } cases[] = {
+      {"INC\\DEEP.INC", dir.path() + "/src/Inc/Deep.inc"},
+      {"SHARED.INC", dir.path() + "/src/Shared.inc"},  // first in byte order
+      {"..\\LIB\\X.INC", dir.path() + "/src/../lib/x.inc"},
+      {"LOCAL.INC", "./local.inc"},  // no directory holds it: as given
+      {"NOWHERE\\X.INC", ""},
+      {"..\\NOWHERE\\..\\LIB\\X.INC", ""},
+      {"MISSING.INC", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(finder.locate(c.name, directories).path, c.path);
+    EXPECT_EQ(finder.locate(c.name, directories).path, c.path) << "asked again";
+  }
+}
+
 }  // namespace
 }  // namespace holders

@@ -76,7 +76,7 @@ THUnit& THProject::AddUnitText(std::string_view name, std::string_view text, std
   Units.add(name, &unit);
   ModelChanged();
   unit.UnitName = std::string(name);
-  const std::string identity = path.empty() ? std::string() : FileIdentity(path);
+  const std::string identity = path.empty() ? std::string() : CachedFileIdentity(path);
   SourceReader reader(normalizeLineEnds(text), std::move(path));
   const ReadingScope reading(*this, identity);
   unit.Parse(reader);
@@ -91,6 +91,12 @@ std::string THProject::FileIdentity(const std::string& path) {
   std::error_code error;
   const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
   return error ? path : canonical.string();
+}
+
+const std::string& THProject::CachedFileIdentity(const std::string& path) {
+  auto known = identities_.find(path);
+  if (known == identities_.end()) known = identities_.emplace(path, FileIdentity(path)).first;
+  return known->second;
 }
 
 bool THProject::IsBeingRead(const std::string& canonicalPath) const {

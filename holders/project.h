@@ -123,6 +123,9 @@ class THProject : public THItem {
   void PopReading() { reading_.pop_back(); }
   // Canonical form of a path, for IsBeingRead.
   static std::string FileIdentity(const std::string& path);
+  // FileIdentity, worked out once per path for the run: resolving links
+  // costs a system call per path component.
+  const std::string& CachedFileIdentity(const std::string& path);
 
  private:
   struct SearchEntry {
@@ -143,6 +146,7 @@ class THProject : public THItem {
   std::string templateSubdirectory_;
   bool building_ = false;
   std::vector<std::string> reading_;
+  std::unordered_map<std::string, std::string> identities_;
   IncludeFinder includes_;
 
   bool indexStale_ = true;
