@@ -108,41 +108,29 @@ bool THProject::IsBeingRead(const std::string& canonicalPath) const {
 void THProject::rebuildIndex() {
   itemIndex_.clear();
   typeIndex_.clear();
-  for (const NameEntry& entry : Units.entries()) {
-    itemIndex_[platform::upperCase(entry.name)].push_back(SearchEntry{entry.name, entry.item});
-  }
+  for (const NameEntry& entry : Units.entries()) itemIndex_.add(entry.name, entry.item);
   // Each unit's own search order: routines, types, variables, constants.
   for (const NameEntry& unitEntry : Units.entries()) {
     const auto* unit = static_cast<const THUnit*>(unitEntry.item);
     for (const SortedNameList* list :
          {&unit->Routines, &unit->Types, &unit->Variables, &unit->Constants}) {
       for (const NameEntry& entry : list->entries()) {
-        const std::string key = platform::upperCase(entry.name);
-        itemIndex_[key].push_back(SearchEntry{entry.name, entry.item});
-        if (list == &unit->Types) typeIndex_[key].push_back(SearchEntry{entry.name, entry.item});
+        itemIndex_.add(entry.name, entry.item);
+        if (list == &unit->Types) typeIndex_.add(entry.name, entry.item);
       }
     }
   }
   indexStale_ = false;
 }
 
-THItem* THProject::firstMatch(const SearchIndex& index, std::string_view name, bool caseSensitive) {
-  const auto found = index.find(platform::upperCase(name));
-  if (found == index.end()) return nullptr;
-  for (const SearchEntry& entry : found->second) {
-    if (!caseSensitive || entry.name == name) return entry.item;
-  }
-  return nullptr;
-}
-
 THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
-  return firstMatch(itemIndex_, name, caseSensitive);
+  return itemIndex_.find(name, caseSensitive);
 }
 
 THType* THProject::FindType(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
-  return static_cast<THType*>(firstMatch(typeIndex_, name, caseSensitive));
+  return static_cast<THType*>(typeIndex_.find(name, caseSensitive));
 }
 
 void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {

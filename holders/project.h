@@ -21,6 +21,7 @@
 #include "holders/dialect.h"
 #include "holders/include_finder.h"
 #include "holders/item.h"
+#include "holders/name_index.h"
 #include "holders/name_list.h"
 #include "templates/template_cache.h"
 
@@ -128,15 +129,8 @@ class THProject : public THItem {
   const std::string& CachedFileIdentity(const std::string& path);
 
  private:
-  struct SearchEntry {
-    std::string name;
-    THItem* item;
-  };
-  using SearchIndex = std::unordered_map<std::string, std::vector<SearchEntry>>;
-
   void initialise();
   void rebuildIndex();
-  static THItem* firstMatch(const SearchIndex& index, std::string_view name, bool caseSensitive);
   void addSection(std::vector<std::string>& lines, int heading, std::string_view prefix,
                   const SortedNameList THUnit::*list);
 
@@ -150,8 +144,8 @@ class THProject : public THItem {
   IncludeFinder includes_;
 
   bool indexStale_ = true;
-  SearchIndex itemIndex_;  // units by name, then every unit's declarations
-  SearchIndex typeIndex_;  // every unit's types
+  NameIndex itemIndex_;  // units by name, then every unit's declarations
+  NameIndex typeIndex_;  // every unit's types
 };
 
 // Keeps a file in the include chain while it is read.

@@ -1,0 +1,69 @@
+#include "holders/name_index.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace holders {
+namespace {
+
+THItem* holder(size_t n) {
+  // Distinct, never dereferenced.
+  return reinterpret_cast<THItem*>(static_cast<std::uintptr_t>(n + 1) * 16);
+}
+
+// What a scan from the first entry finds: the reference the index must match.
+THItem* scan(const std::vector<std::pair<std::string, THItem*>>& entries, std::string_view name,
+             bool caseSensitive) {
+  for (const auto& [entryName, item] : entries) {
+    if (caseSensitive ? entryName == name : platform::sameText(entryName, name)) return item;
+  }
+  return nullptr;
+}
+
+TEST(NameIndex, FindsWhatAScanFromTheFirstEntryFinds) {
+  // Few letters, so names repeat in several spellings; enough entries to
+  // make the slot array grow several times.
+  std::mt19937 random(7);
+  const std::string letters = "aAbB\xe9\xc9_1";
+  auto randomName = [&] {
+    std::string name(1 + random() % 4, ' ');
+    for (char& c : name) c = letters[random() % letters.size()];
+    return name;
+  };
+  NameIndex index;
+  std::vector<std::pair<std::string, THItem*>> entries;
+  for (size_t n = 0; n < 3000; ++n) {
+    entries.emplace_back(randomName(), holder(n));
+    index.add(entries.back().first, entries.back().second);
+  }
+  EXPECT_EQ(index.size(), entries.size());
+  for (int probe = 0; probe < 3000; ++probe) {
+    const std::string name = randomName();
+    for (const bool caseSensitive : {false, true}) {
+      SCOPED_TRACE(name + (caseSensitive ? " (case-sensitive)" : ""));
+      EXPECT_EQ(index.find(name, caseSensitive), scan(entries, name, caseSensitive));
+    }
+  }
+}
+
+TEST(NameIndex, EmptyAndClearedIndexesFindNothing) {
+  NameIndex index;
+  EXPECT_EQ(index.find("TFoo", false), nullptr);
+  index.add("TFoo", holder(1));
+  EXPECT_EQ(index.find("tfoo", false), holder(1));
+  EXPECT_EQ(index.find("tfoo", true), nullptr);
+  EXPECT_EQ(index.find("", false), nullptr);
+  index.clear();
+  EXPECT_EQ(index.find("TFoo", false), nullptr);
+  index.add("", holder(2));
+  EXPECT_EQ(index.find("", true), holder(2));
+}
+
+}  // namespace
+}  // namespace holders
