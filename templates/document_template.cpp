@@ -1,30 +1,60 @@
 #include "templates/document_template.h"
 
+#include <cstring>
+#include <vector>
+
 #include "platform/text.h"
 
 namespace templates {
 namespace {
+
+// Where tag next occurs in haystack from `from` on. Pages hold many '#'
+// (tags, character codes such as #13#10), so a candidate is checked on its
+// second and last bytes before the whole tag is compared.
+size_t findTag(std::string_view haystack, std::string_view tag, size_t from) {
+  const size_t size = tag.size();
+  if (from > haystack.size() || haystack.size() - from < size) return std::string_view::npos;
+  const char* const begin = haystack.data();
+  const char* const lastStart = begin + haystack.size() - size;
+  for (const char* at = begin + from; at <= lastStart; ++at) {
+    at = static_cast<const char*>(std::memchr(at, tag[0], static_cast<size_t>(lastStart - at) + 1));
+    if (at == nullptr) break;
+    if (size == 1 || (at[1] == tag[1] && at[size - 1] == tag[size - 1] &&
+                      std::memcmp(at + 2, tag.data() + 2, size > 2 ? size - 2 : 0) == 0)) {
+      return static_cast<size_t>(at - begin);
+    }
+  }
+  return std::string_view::npos;
+}
 
 // Replaces every occurrence of tag in line, scanning from left to right and
 // never looking inside a value already inserted. `haystack` is the text
 // searched: the line itself, or its upper-cased copy with the same positions.
 int replaceInLine(std::string& line, std::string_view haystack, std::string_view tag,
                   std::string_view value) {
-  size_t found = haystack.find(tag);
-  if (found == std::string_view::npos) return 0;
-  int count = 0;
+  const size_t first = findTag(haystack, tag, 0);
+  if (first == std::string_view::npos) return 0;
+  const size_t second = findTag(haystack, tag, first + tag.size());
+  if (second == std::string_view::npos) {
+    line.replace(first, tag.size(), value);
+    return 1;
+  }
+  std::vector<size_t> found{first, second};
+  for (size_t at = findTag(haystack, tag, second + tag.size()); at != std::string_view::npos;
+       at = findTag(haystack, tag, at + tag.size())) {
+    found.push_back(at);
+  }
   std::string result;
+  result.reserve(line.size() - found.size() * tag.size() + found.size() * value.size());
   size_t copied = 0;
-  while (found != std::string_view::npos) {
-    result.append(line, copied, found - copied);
+  for (const size_t at : found) {
+    result.append(line, copied, at - copied);
     result.append(value);
-    copied = found + tag.size();
-    ++count;
-    found = haystack.find(tag, copied);
+    copied = at + tag.size();
   }
   result.append(line, copied);
   line = std::move(result);
-  return count;
+  return static_cast<int>(found.size());
 }
 
 }  // namespace
