@@ -160,6 +160,32 @@ TEST(DialectReading, EscapedRoutineNamesAreTheirWords) {
   EXPECT_EQ(unit.FindType("TJ", true)->FindMethod("end", true)->Comment, "Ends.");
 }
 
+TEST(DialectReading, AnUnclosedDeclarationEndsWithTheInterface) {
+  struct Row {
+    const char* source;
+    const char* expected;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"type TBroken = class procedure A;", "TBroken|||", "a class body without end"},
+      {"type TBroken = record A: Integer;", "TBroken|||", "a record body without end"},
+      {"type TBroken = class(TBase", "TBroken|||", "an ancestor list without ')'"},
+      {"type TBroken = (A, B", "TBroken|||", "an alias without ';'"},
+      {"var X: Integer", "||X|", "a variable without ';'"},
+      {"const C: Integer", "|C||", "a typed constant without '='"},
+      {"const C = 1", "|C||", "a constant without ';'"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    Model m;
+    const THUnit& unit = m.unit(std::string("unit U; interface ") + row.source +
+                                "\r\nimplementation\r\n"
+                                "const Local = 1; procedure Later; begin end;\r\nend.");
+    EXPECT_EQ(allNames(unit), row.expected);
+    EXPECT_TRUE(unit.InImplementation);
+  }
+}
+
 TEST(DialectReading, IfConditionalsReadTheirFirstBranchAndStayBalanced) {
   struct Row {
     const char* source;  // a const section

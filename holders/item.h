@@ -104,7 +104,8 @@ class THItem {
   // current), trimmed. A semicolon inside brackets or inside the body of an
   // inline record belongs to the text: "(X: 0; Y: 0)", "procedure(A: Integer;
   // B: Integer)", "record A: Integer; end". openRecords counts the record
-  // bodies that the text starts inside.
+  // bodies that the text starts inside. The word "implementation" ends the
+  // text as well and stays current.
   std::string readDeclarationRest(SourceReader& parser, int openRecords = 0);
 
   // --- output text (link search)

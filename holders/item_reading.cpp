@@ -91,6 +91,7 @@ std::string THItem::ReadBracketed(SourceReader& parser, bool round) {
 
 std::string THItem::readDeclarationRest(SourceReader& parser, int openRecords) {
   std::string text;
+  if (parser.Kind() == TokenKind::Implementation) return text;
   if (parser.Kind() == TokenKind::Semicolon && openRecords == 0) return text;
   std::string comment;
   std::string sample;
@@ -102,6 +103,8 @@ std::string THItem::readDeclarationRest(SourceReader& parser, int openRecords) {
       return platform::trim(text);
     }
     if (kind == TokenKind::Null) return text;
+    // The end of the interface ends an unclosed declaration too.
+    if (kind == TokenKind::Implementation) return platform::trim(text);
     if (IsCommentToken(parser)) {
       ProcessComment(parser, parser.TokenView(), comment, sample);
       continue;

@@ -108,6 +108,13 @@ bool isTypeHelper(const SourceReader& parser, const std::string& aliasText) {
          platform::sameText(parser.TokenView(), "helper");
 }
 
+// A declaration of the interface ends where the interface does: a body or
+// header that is never closed must not read the implementation part as its
+// own.
+bool endsInterface(TokenKind kind) {
+  return kind == TokenKind::Null || kind == TokenKind::Implementation;
+}
+
 }  // namespace
 
 THType::THType(THItem* owner) : THItem(owner) {
@@ -118,7 +125,9 @@ void THType::Parse(SourceReader& parser) {
   message(4, lang::BaseLang::kMsgParsingType, TypeName);
   // "TList<T>=class": the end of the type parameters and the "=" make one
   // token.
-  ReadUntil(parser, TokenKinds{TokenKind::Equal, TokenKind::GreaterEqual});
+  ReadUntil(parser,
+            TokenKinds{TokenKind::Equal, TokenKind::GreaterEqual, TokenKind::Implementation});
+  if (endsInterface(parser.Kind())) return;
   for (;;) {
     const TokenKind previous = parser.Kind();
     parser.Next();
@@ -145,7 +154,7 @@ void THType::Parse(SourceReader& parser) {
     } else {
       AliasText += parser.TokenView();
     }
-    if (parser.Kind() == TokenKind::Semicolon || parser.Kind() == TokenKind::Null) break;
+    if (parser.Kind() == TokenKind::Semicolon || endsInterface(parser.Kind())) break;
   }
 }
 
@@ -156,7 +165,7 @@ void THType::ParseMembers(SourceReader& parser) {
     const SourceReader::Mark before = parser.markNext();
     parser.Next();
     const TokenKind kind = parser.Kind();
-    if (kind == TokenKind::Null || kind == TokenKind::Semicolon) return;
+    if (endsInterface(kind) || kind == TokenKind::Semicolon) return;
     if (IsCommentToken(parser)) {
       // A comment before the first member is that member's, and a directive
       // there acts like anywhere else.
@@ -165,11 +174,13 @@ void THType::ParseMembers(SourceReader& parser) {
     }
     if (kind == TokenKind::Of) {
       TypeKind = kClassReference;
-      AncestorName = ReadUntil(parser, TokenKinds{TokenKind::Semicolon});
+      AncestorName = ReadUntil(parser, TokenKinds{TokenKind::Semicolon, TokenKind::Implementation});
       return;
     }
     if (kind == TokenKind::RoundOpen) {
-      AncestorName = ReadUntil(parser, TokenKinds{TokenKind::RoundClose});
+      AncestorName =
+          ReadUntil(parser, TokenKinds{TokenKind::RoundClose, TokenKind::Implementation});
+      if (endsInterface(parser.Kind())) return;
     } else if (startsMembers(parser)) {
       parser.rewind(before);
       break;
@@ -178,9 +189,9 @@ void THType::ParseMembers(SourceReader& parser) {
   for (;;) {
     parser.Next();
     const TokenKind kind = parser.Kind();
-    if (kind == TokenKind::End || kind == TokenKind::Null) return;
+    if (kind == TokenKind::End || endsInterface(kind)) return;
     readMember(parser, kind, state);
-    if (parser.Kind() == TokenKind::End || parser.Kind() == TokenKind::Null) return;
+    if (parser.Kind() == TokenKind::End || endsInterface(parser.Kind())) return;
   }
 }
 
@@ -193,7 +204,7 @@ void THType::readMember(SourceReader& parser, TokenKind kind, MemberState& state
       break;
     case TokenKind::Case:
       // A record's variant part runs to the record's end.
-      ReadUntil(parser, TokenKinds{TokenKind::End});
+      ReadUntil(parser, TokenKinds{TokenKind::End, TokenKind::Implementation});
       break;
     case TokenKind::Class:
       state.classMethod = true;
@@ -291,11 +302,12 @@ void THType::ParseProcedural(SourceReader& parser) {
   SkipBlanks(parser);
   if (parser.Kind() == TokenKind::RoundOpen) Parameters = ReadBracketed(parser, true);
   if (TypeKind == kFunctionType) {
-    ReadUntil(parser, TokenKinds{TokenKind::Colon});
+    ReadUntil(parser, TokenKinds{TokenKind::Colon, TokenKind::Implementation});
+    if (endsInterface(parser.Kind())) return;
     SkipBlanks(parser);
     ResultType = parser.TokenText();
   }
-  ReadUntil(parser, TokenKinds{TokenKind::Semicolon});
+  ReadUntil(parser, TokenKinds{TokenKind::Semicolon, TokenKind::Implementation});
 }
 
 THMethod& THType::AddMethod(std::string_view name, std::string_view comment, std::uint8_t scope) {

@@ -268,9 +268,13 @@ void THUnit::parseSection(SourceReader& parser, std::string& comment, std::strin
       comment.clear();
       sample.clear();
     }
+    // A declaration that ran into the end of the text or of the interface
+    // ends the section there; the unit loop reads that token again.
+    if (IsSectionEnd(parser.Kind())) {
+      mark = parser.markCurrent();
+      break;
+    }
     mark = parser.markNext();
-    // A declaration that ran into the end of the text ends the section there.
-    if (IsSectionEnd(parser.Kind())) break;
   }
   // The unit loop reads the token that ended the section again.
   parser.rewind(mark);

@@ -26,7 +26,7 @@ void THConstant::Parse(SourceReader& parser) {
   message(4, lang::BaseLang::kMsgParsingConstant, ConstantName);
   SkipBlanks(parser);
   if (parser.Kind() == TokenKind::Colon)
-    ConstType = ReadUntil(parser, TokenKinds{TokenKind::Equal});
+    ConstType = ReadUntil(parser, TokenKinds{TokenKind::Equal, TokenKind::Implementation});
   Value = readDeclarationRest(parser);
 }
 
