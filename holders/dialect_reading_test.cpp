@@ -103,6 +103,7 @@ TEST(DialectReading, ClassLikeBodiesKeepTheirMembers) {
        "class", "Shown", "", "nested types and constants do not end the body"},
       {"T = class sealed external 'a' name 'b' (JLObject, IFoo, IBar.Inner) procedure Run; end;",
        "class", "Run", "", "the ancestors after sealed are no fields"},
+      {"T = class Sealed: Boolean; end;", "class", "", "Sealed", "a field named Sealed"},
       {"T = class\r\n"
        "  generic class procedure From<T>(const A: T; var B: array of Byte; C: Integer = 0); "
        "static;\r\n"

@@ -54,8 +54,9 @@ bool isNestedDeclaration(const SourceReader& parser, bool afterPropertyKeyword) 
 bool startsMembers(const SourceReader& parser) {
   switch (parser.Kind()) {
     case TokenKind::Identifier:
-      // "class sealed (TBase, IFoo)": the ancestors still follow.
-      return platform::upperCase(parser.TokenView()) != "SEALED";
+      // "class sealed (TBase, IFoo)": the ancestors still follow. A field
+      // named Sealed starts the members all the same.
+      return platform::upperCase(parser.TokenView()) != "SEALED" || isMemberName(parser, false);
     case TokenKind::Procedure:
     case TokenKind::Function:
     case TokenKind::Constructor:
