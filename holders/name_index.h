@@ -1,4 +1,4 @@
-// A case-insensitive index from names to holders, for the lookups a build
+// A case-insensitive index from names to values, for the lookups a build
 // makes by the million (every word of every description is looked up).
 //
 // Open addressing over one slot array, the names packed into one string:
@@ -7,22 +7,44 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace holders {
 
-class THItem;
+// FNV-1a over the upper-cased bytes, so names differing only in case meet.
+std::uint32_t hashIgnoringCase(std::string_view name);
 
+template <typename Value>
 class NameIndex {
  public:
-  void clear();
+  void clear() {
+    names_.clear();
+    entries_.clear();
+    slots_.clear();
+    distinctNames_ = 0;
+  }
+
   // Adds an entry after every earlier entry of the same name.
-  void add(std::string_view name, THItem* item);
+  void add(std::string_view name, Value value);
+
   // The first entry whose name equals `name` ignoring case (or exactly, when
-  // caseSensitive), or nullptr.
-  THItem* find(std::string_view name, bool caseSensitive) const;
+  // caseSensitive), or nothing.
+  std::optional<Value> find(std::string_view name, bool caseSensitive) const {
+    if (slots_.empty()) return std::nullopt;
+    const std::uint32_t first = slots_[slotFor(name, hashIgnoringCase(name))];
+    for (std::uint32_t at = first; at != kNone; at = entries_[at].next) {
+      const Entry& entry = entries_[at];
+      if (!caseSensitive || nameOf(entry) == name) return entry.value;
+    }
+    return std::nullopt;
+  }
+
   size_t size() const { return entries_.size(); }
 
  private:
@@ -31,23 +53,65 @@ class NameIndex {
     std::uint32_t offset;  // of the name in names_
     std::uint32_t length;
     std::uint32_t hash;
-    std::uint32_t next = kNone;  // the next entry of the same name
-    std::uint32_t last = kNone;  // on the first entry of a name: the last one
-    THItem* item;
+    std::uint32_t next;  // the next entry of the same name
+    std::uint32_t last;  // on the first entry of a name: the last one
+    Value value;
   };
 
   std::string_view nameOf(const Entry& entry) const {
     return std::string_view(names_).substr(entry.offset, entry.length);
   }
+
   // The slot holding the first entry of `name`, or the empty slot where it
   // would go.
-  size_t slotFor(std::string_view name, std::uint32_t hash) const;
-  void grow();
+  size_t slotFor(std::string_view name, std::uint32_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      const std::uint32_t first = slots_[slot];
+      if (first == kNone) return slot;
+      const Entry& entry = entries_[first];
+      if (entry.hash == hash && platform::sameText(nameOf(entry), name)) return slot;
+    }
+  }
+
+  void grow() {
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 16 : old.size() * 2, kNone);
+    for (const std::uint32_t first : old) {
+      if (first == kNone) continue;
+      const Entry& entry = entries_[first];
+      slots_[slotFor(nameOf(entry), entry.hash)] = first;
+    }
+  }
 
   std::string names_;
   std::vector<Entry> entries_;
   std::vector<std::uint32_t> slots_;  // first entries of names; kNone when empty
-  size_t distinctNames_ = 0;          // distinct names (ignoring case)
+  size_t distinctNames_ = 0;
 };
+
+template <typename Value>
+void NameIndex<Value>::add(std::string_view name, Value value) {
+  if (names_.size() + name.size() > UINT32_MAX || entries_.size() + 1 >= kNone) {
+    throw std::length_error("too many names to index");
+  }
+  // At most half the slots in use keeps probe runs short.
+  if ((distinctNames_ + 1) * 2 > slots_.size()) grow();
+  const std::uint32_t hash = hashIgnoringCase(name);
+  const auto position = static_cast<std::uint32_t>(entries_.size());
+  entries_.push_back(Entry{static_cast<std::uint32_t>(names_.size()),
+                           static_cast<std::uint32_t>(name.size()), hash, kNone, position,
+                           std::move(value)});
+  names_.append(name);
+  const size_t slot = slotFor(name, hash);
+  if (slots_[slot] == kNone) {
+    slots_[slot] = position;
+    ++distinctNames_;
+    return;
+  }
+  Entry& first = entries_[slots_[slot]];
+  entries_[first.last].next = position;
+  first.last = position;
+}
 
 }  // namespace holders

@@ -7,10 +7,8 @@
 namespace holders {
 
 THItem* SortedNameList::add(std::string_view name, THItem* item) {
-  std::string key = platform::upperCase(name);
-  const auto found = index_.find(key);
-  if (found != index_.end()) {
-    NameEntry& entry = entries_[found->second];
+  if (const auto found = index_.find(name, false)) {
+    NameEntry& entry = entries_[*found];
     THItem* old = entry.item;
     entry = NameEntry{std::string(name), item};
     return old;
@@ -18,17 +16,17 @@ THItem* SortedNameList::add(std::string_view name, THItem* item) {
   if (!entries_.empty() && sorted_ && platform::lessText(name, entries_.back().name)) {
     sorted_ = false;
   }
-  index_.emplace(std::move(key), entries_.size());
+  index_.add(name, static_cast<std::uint32_t>(entries_.size()));
   entries_.push_back(NameEntry{std::string(name), item});
   return nullptr;
 }
 
 THItem* SortedNameList::find(std::string_view name, bool caseSensitive) const {
-  // One entry per upper-cased name, so the index entry is the first match
-  // whenever there is one.
-  const auto found = index_.find(platform::upperCase(name));
-  if (found == index_.end()) return nullptr;
-  const NameEntry& entry = entries_[found->second];
+  // One entry per name (ignoring case), so the index entry is the first
+  // match whenever there is one.
+  const auto found = index_.find(name, false);
+  if (!found) return nullptr;
+  const NameEntry& entry = entries_[*found];
   if (caseSensitive && entry.name != name) return nullptr;
   return entry.item;
 }
@@ -48,23 +46,21 @@ void SortedNameList::sortIfNeeded() const {
   std::sort(entries_.begin(), entries_.end(), [](const NameEntry& a, const NameEntry& b) {
     return platform::lessText(a.name, b.name);
   });
-  for (size_t i = 0; i < entries_.size(); ++i) index_[platform::upperCase(entries_[i].name)] = i;
+  index_.clear();
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    index_.add(entries_[i].name, static_cast<std::uint32_t>(i));
+  }
   sorted_ = true;
 }
 
 void OrderedNameList::add(std::string_view name, THItem* item) {
-  index_[platform::upperCase(name)].push_back(entries_.size());
+  index_.add(name, static_cast<std::uint32_t>(entries_.size()));
   entries_.push_back(NameEntry{std::string(name), item});
 }
 
 THItem* OrderedNameList::find(std::string_view name, bool caseSensitive) const {
-  const auto found = index_.find(platform::upperCase(name));
-  if (found == index_.end()) return nullptr;
-  for (const size_t position : found->second) {
-    const NameEntry& entry = entries_[position];
-    if (!caseSensitive || entry.name == name) return entry.item;
-  }
-  return nullptr;
+  const auto found = index_.find(name, caseSensitive);
+  return found ? entries_[*found].item : nullptr;
 }
 
 void OrderedNameList::sortByName() {
@@ -77,7 +73,7 @@ void OrderedNameList::sortByName() {
 void OrderedNameList::rebuildIndex() {
   index_.clear();
   for (size_t i = 0; i < entries_.size(); ++i) {
-    index_[platform::upperCase(entries_[i].name)].push_back(i);
+    index_.add(entries_[i].name, static_cast<std::uint32_t>(i));
   }
 }
 

@@ -8,8 +8,9 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "holders/name_index.h"
 
 namespace holders {
 
@@ -38,8 +39,8 @@ class SortedNameList {
   void sortIfNeeded() const;
 
   mutable std::vector<NameEntry> entries_;
-  // Upper-cased name -> position in entries_.
-  mutable std::unordered_map<std::string, size_t> index_;
+  // Name (ignoring case) -> position in entries_.
+  mutable NameIndex<std::uint32_t> index_;
   mutable bool sorted_ = true;
 };
 
@@ -61,8 +62,8 @@ class OrderedNameList {
   void rebuildIndex();
 
   std::vector<NameEntry> entries_;
-  // Upper-cased name -> positions of the entries of that name, ascending.
-  std::unordered_map<std::string, std::vector<size_t>> index_;
+  // Name (ignoring case) -> positions of the entries of that name, ascending.
+  NameIndex<std::uint32_t> index_;
 };
 
 }  // namespace holders

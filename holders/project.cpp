@@ -125,12 +125,12 @@ void THProject::rebuildIndex() {
 
 THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
-  return itemIndex_.find(name, caseSensitive);
+  return itemIndex_.find(name, caseSensitive).value_or(nullptr);
 }
 
 THType* THProject::FindType(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
-  return static_cast<THType*>(typeIndex_.find(name, caseSensitive));
+  return static_cast<THType*>(typeIndex_.find(name, caseSensitive).value_or(nullptr));
 }
 
 void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {

@@ -144,8 +144,8 @@ class THProject : public THItem {
   IncludeFinder includes_;
 
   bool indexStale_ = true;
-  NameIndex itemIndex_;  // units by name, then every unit's declarations
-  NameIndex typeIndex_;  // every unit's types
+  NameIndex<THItem*> itemIndex_;  // units by name, then every unit's declarations
+  NameIndex<THItem*> typeIndex_;  // every unit's types
 };
 
 // Keeps a file in the include chain while it is read.
