@@ -12,6 +12,7 @@
 // declarations in the order the units were added).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -131,8 +132,10 @@ class THProject : public THItem {
  private:
   void initialise();
   void rebuildIndex();
-  void addSection(std::vector<std::string>& lines, int heading, std::string_view prefix,
-                  const SortedNameList THUnit::*list);
+  using LineSink = std::function<void(std::string)>;
+  void emitContents(std::string_view fileName, const LineSink& emit);
+  void emitSection(const LineSink& emit, int heading, std::string_view prefix,
+                   const SortedNameList THUnit::*list);
 
   std::string programDirectory_;
   templates::TemplateCache templateCache_;

@@ -107,29 +107,36 @@ std::vector<std::string> THProject::HelpProjectLines(std::string_view fileName) 
 void THProject::WriteContents(std::string_view fileName) {
   const std::string contentsFile = platform::changeFileExt(fileName, ".CNT");
   Message(0, MessageText(lang::BaseLang::kMsgBuildToFile) + contentsFile);
-  writeTextFile(contentsFile, ContentsLines(contentsFile));
+  // Written as it is made: the contents of a large project run to hundreds
+  // of thousands of lines.
+  platform::TextFileWriter out(contentsFile);
+  emitContents(contentsFile, [&out](std::string line) { out.writeLine(line); });
+  out.close();
 }
 
 std::vector<std::string> THProject::ContentsLines(std::string_view fileName) {
-  std::vector<std::string> lines{
-      ":Base " + platform::extractFileName(platform::changeFileExt(fileName, ".HLP")) + ">main",
-      ":Title " + LanguageText(txt::CNT_Title),
-      "1 " + LanguageText(txt::CNT_Overview) + "=Contents",
-      "1 " + LanguageText(txt::CNT_Units),
-  };
-  for (const NameEntry& entry : Units.entries()) {
-    auto* unit = static_cast<THUnit*>(entry.item);
-    if (unit->IsDocumented()) lines.push_back("2 " + unit->UnitName + "=Unit_" + unit->UnitName);
-  }
-  addSection(lines, txt::CNT_Types, "=Type_", &THUnit::Types);
-  addSection(lines, txt::CNT_Methods, "=Method_", &THUnit::Routines);
-  addSection(lines, txt::CNT_Variables, "=Variable_", &THUnit::Variables);
-  addSection(lines, txt::CNT_Constants, "=Constant_", &THUnit::Constants);
+  std::vector<std::string> lines;
+  emitContents(fileName, [&lines](std::string line) { lines.push_back(std::move(line)); });
   return lines;
 }
 
-void THProject::addSection(std::vector<std::string>& lines, int heading, std::string_view prefix,
-                           const SortedNameList THUnit::*list) {
+void THProject::emitContents(std::string_view fileName, const LineSink& emit) {
+  emit(":Base " + platform::extractFileName(platform::changeFileExt(fileName, ".HLP")) + ">main");
+  emit(":Title " + LanguageText(txt::CNT_Title));
+  emit("1 " + LanguageText(txt::CNT_Overview) + "=Contents");
+  emit("1 " + LanguageText(txt::CNT_Units));
+  for (const NameEntry& entry : Units.entries()) {
+    auto* unit = static_cast<THUnit*>(entry.item);
+    if (unit->IsDocumented()) emit("2 " + unit->UnitName + "=Unit_" + unit->UnitName);
+  }
+  emitSection(emit, txt::CNT_Types, "=Type_", &THUnit::Types);
+  emitSection(emit, txt::CNT_Methods, "=Method_", &THUnit::Routines);
+  emitSection(emit, txt::CNT_Variables, "=Variable_", &THUnit::Variables);
+  emitSection(emit, txt::CNT_Constants, "=Constant_", &THUnit::Constants);
+}
+
+void THProject::emitSection(const LineSink& emit, int heading, std::string_view prefix,
+                            const SortedNameList THUnit::*list) {
   // Entries from all units, interleaved by name.
   std::vector<std::string> entries;
   for (const NameEntry& unitEntry : Units.entries()) {
@@ -142,8 +149,8 @@ void THProject::addSection(std::vector<std::string>& lines, int heading, std::st
     }
   }
   std::stable_sort(entries.begin(), entries.end(), platform::lessText);
-  lines.push_back("1 " + LanguageText(heading));
-  lines.insert(lines.end(), entries.begin(), entries.end());
+  emit("1 " + LanguageText(heading));
+  for (std::string& entry : entries) emit(std::move(entry));
 }
 
 }  // namespace holders
