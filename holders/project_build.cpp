@@ -137,20 +137,42 @@ void THProject::emitContents(std::string_view fileName, const LineSink& emit) {
 
 void THProject::emitSection(const LineSink& emit, int heading, std::string_view prefix,
                             const SortedNameList THUnit::*list) {
-  // Entries from all units, interleaved by name.
-  std::vector<std::string> entries;
-  for (const NameEntry& unitEntry : Units.entries()) {
-    auto* unit = static_cast<THUnit*>(unitEntry.item);
-    if (!unit->IsDocumented()) continue;
-    for (const NameEntry& entry : (unit->*list).entries()) {
-      if (!entry.item->IsDocumented()) continue;
-      const std::string name = platform::trim(entry.name);
-      entries.push_back("2 " + name + std::string(prefix) + unit->UnitName + "_" + name);
+  // Entries from all units, interleaved by name. A large project has
+  // hundreds of thousands of them: they are packed into one string and
+  // sorted as views into it.
+  const auto forEachEntry = [&](const auto& visit) {
+    for (const NameEntry& unitEntry : Units.entries()) {
+      auto* unit = static_cast<THUnit*>(unitEntry.item);
+      if (!unit->IsDocumented()) continue;
+      for (const NameEntry& entry : (unit->*list).entries()) {
+        if (entry.item->IsDocumented()) visit(platform::trim(entry.name), unit->UnitName);
+      }
     }
-  }
-  std::stable_sort(entries.begin(), entries.end(), platform::lessText);
+  };
+  // Sized first, so the packed text is never copied while it grows.
+  size_t bytes = 0;
+  size_t count = 0;
+  forEachEntry([&](const std::string& name, const std::string& unitName) {
+    bytes += 3 + 2 * name.size() + prefix.size() + unitName.size();
+    ++count;
+  });
+  std::string packed;
+  packed.reserve(bytes);
+  std::vector<std::pair<size_t, size_t>> spans;  // offset and length in packed
+  spans.reserve(count);
+  forEachEntry([&](const std::string& name, const std::string& unitName) {
+    const size_t offset = packed.size();
+    packed.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
+    spans.emplace_back(offset, packed.size() - offset);
+  });
+  const auto line = [&packed](const std::pair<size_t, size_t>& span) {
+    return std::string_view(packed).substr(span.first, span.second);
+  };
+  std::stable_sort(spans.begin(), spans.end(), [&line](const auto& a, const auto& b) {
+    return platform::lessText(line(a), line(b));
+  });
   emit("1 " + LanguageText(heading));
-  for (std::string& entry : entries) emit(std::move(entry));
+  for (const auto& span : spans) emit(std::string(line(span)));
 }
 
 }  // namespace holders
