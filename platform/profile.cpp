@@ -225,12 +225,16 @@ void Profile::EraseSection(std::string_view section) {
   reindex();
 }
 
+// Every line of that key in the section goes: a repeated key would otherwise
+// resurface with its older value once the first one is deleted.
 void Profile::DeleteKey(std::string_view section, std::string_view key) {
   Section* target = findSection(section);
   if (target == nullptr) return;
-  auto line = target->keyIndex.find(upperCase(trim(key)));
-  if (line == target->keyIndex.end()) return;
-  target->lines.erase(target->lines.begin() + static_cast<std::ptrdiff_t>(line->second));
+  const std::string wanted = upperCase(trim(key));
+  if (!target->keyIndex.contains(wanted)) return;
+  std::erase_if(target->lines, [&wanted](const Line& line) {
+    return !line.key.empty() && upperCase(line.key) == wanted;
+  });
   target->reindex();
 }
 

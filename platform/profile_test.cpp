@@ -185,6 +185,14 @@ TEST(Profile, DeleteKeyRemovesOnlyThatLine) {
   EXPECT_EQ("[S]\r\na=1\r\nc=5\r\n[T]\r\nb=4\r\n", profile.text());
 }
 
+TEST(Profile, DeleteKeyRemovesARepeatedKeyWhole) {
+  // Found by fuzzing: the second "b" was read once the first was deleted.
+  Profile profile = Profile::fromText("[S]\nb=1\nB = 2\nc=3\n[S]\nb=4\n");
+  profile.DeleteKey("S", "b");
+  EXPECT_EQ("none", profile.ReadString("S", "b", "none"));
+  EXPECT_EQ("[S]\r\nc=3\r\n[S]\r\nb=4\r\n", profile.text()) << "only the section read";
+}
+
 TEST(Profile, LineBreaksCannotInjectLines) {
   Profile profile = Profile::fromText("");
   profile.WriteString("S", "key\nname", "value\r\n[Injected]\r\nx=1");
