@@ -82,16 +82,6 @@ std::string unescaped(std::string_view text) {
 // the site names the file as TopicFileName does.
 // "http:", "mailto:" and the like: letters first, then letters, digits, '+',
 // '-' or '.'. A page name with a colon is no scheme.
-bool hasScheme(std::string_view link) {
-  const size_t colon = link.find(':');
-  if (colon == std::string_view::npos || colon == 0 ||
-      std::isalpha(static_cast<unsigned char>(link[0])) == 0)
-    return false;
-  return std::all_of(link.begin(), link.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
-  });
-}
-
 std::string linkTarget(std::string_view href) {
   const std::string decoded = unescaped(href);
   // A '#' in a page's name is part of it; a fragment follows a whole name.
@@ -101,7 +91,7 @@ std::string linkTarget(std::string_view href) {
     if (end == std::string::npos) return std::string(href);
   }
   const std::string_view path = std::string_view(decoded).substr(0, end);
-  if (!path.ends_with(".html") || hasScheme(path)) return std::string(href);
+  if (!path.ends_with(".html") || platform::hasUrlScheme(path)) return std::string(href);
   return fileStem(path.substr(0, path.size() - 5)) + ".html" + escapeMarkup(decoded.substr(end));
 }
 

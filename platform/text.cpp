@@ -1,6 +1,8 @@
 #include "platform/text.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace platform {
 namespace {
@@ -102,6 +104,16 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines) {
     text += "\r\n";
   }
   return text;
+}
+
+bool hasUrlScheme(std::string_view link) {
+  const size_t colon = link.find(':');
+  if (colon == std::string_view::npos || colon == 0 ||
+      std::isalpha(static_cast<unsigned char>(link[0])) == 0)
+    return false;
+  return std::all_of(link.begin(), link.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
+  });
 }
 
 }  // namespace platform

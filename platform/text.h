@@ -39,4 +39,9 @@ std::vector<std::string> splitLines(std::string_view text);
 // Joins lines, each followed by CR LF, as the programs write every text file.
 std::string joinLinesCrLf(const std::vector<std::string>& lines);
 
+// True when a link starts with a URL scheme ("https:", "mailto:", "ms-its:"):
+// letters, digits, '+', '-' and '.' after a first letter, then a colon. Such a
+// link leaves a generated site; anything else names a file in it.
+bool hasUrlScheme(std::string_view link);
+
 }  // namespace platform

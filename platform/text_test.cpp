@@ -52,4 +52,14 @@ TEST(Text, SplitLinesAcceptsEveryLineEnd) {
 }
 
 }  // namespace
+TEST(Text, UrlSchemesAreTellingLinksThatLeaveASite) {
+  for (const char* link :
+       {"https://example.org", "mailto:a@b", "ms-its:x.chm::/a.html", "a+b.c:"}) {
+    EXPECT_TRUE(hasUrlScheme(link)) << link;
+  }
+  for (const char* link : {"", "page.html", ":x", "1http://x", "Unit_A:B.html", "a b:c", "#top"}) {
+    EXPECT_FALSE(hasUrlScheme(link)) << link;
+  }
+}
+
 }  // namespace platform

@@ -31,16 +31,6 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
 
 // A link with a scheme (http:, mailto:) leaves the site; nothing to check.
 // A scheme is a letter, then letters, digits, '+', '-' or '.', then ':'.
-bool leavesSite(std::string_view link) {
-  const size_t colon = link.find(':');
-  if (colon == std::string_view::npos || colon == 0 ||
-      std::isalpha(static_cast<unsigned char>(link[0])) == 0)
-    return false;
-  return std::all_of(link.begin(), link.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
-  });
-}
-
 std::string percentDecoded(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -150,7 +140,7 @@ void SiteChecker::checkTarget(const std::string& from, int line, const std::stri
     add(from, line, what + " is empty");
     return;
   }
-  if (leavesSite(link)) return;
+  if (platform::hasUrlScheme(link)) return;
   const size_t hash = link.find('#');
   std::string file = percentDecoded(link.substr(0, std::min(hash, link.find('?'))));
   if (file.empty()) file = from;
