@@ -82,7 +82,10 @@ class THUnit : public THItem {
   std::string readUnitName(SourceReader& parser);
   bool openSection(SourceReader& parser, TokenKind kind, std::string& comment, std::string& sample);
   void applyToKnown(THItem& item, const std::string& comment, const std::string& sample);
-  void listed(SortedNameList& list, std::string_view name, THItem& item);
+  // A new holder of the unit, listed under name, its name field set.
+  template <typename Holder>
+  Holder& addListed(SortedNameList& list, std::string_view name, std::string_view comment,
+                    std::string Holder::*nameField);
 
   // The word "unit" has been read: the unit's heading. An included file may
   // carry a heading of its own; it neither renames the unit nor gives it its

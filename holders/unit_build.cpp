@@ -14,41 +14,31 @@ namespace holders {
 
 // --- the name lists
 
-void THUnit::listed(SortedNameList& list, std::string_view name, THItem& item) {
+template <typename Holder>
+Holder& THUnit::addListed(SortedNameList& list, std::string_view name, std::string_view comment,
+                          std::string Holder::*nameField) {
+  Holder& item = adopt(std::make_unique<Holder>(this));
   list.add(name, &item);
   if (Project() != nullptr) Project()->ModelChanged();
+  item.*nameField = platform::trim(name);
+  item.SetComment(comment);
+  return item;
 }
 
 THConstant& THUnit::AddConstant(std::string_view name, std::string_view comment) {
-  THConstant& item = adopt(std::make_unique<THConstant>(this));
-  listed(Constants, name, item);
-  item.ConstantName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
+  return addListed(Constants, name, comment, &THConstant::ConstantName);
 }
 
 THMethod& THUnit::AddRoutine(std::string_view name, std::string_view comment) {
-  THMethod& item = adopt(std::make_unique<THMethod>(this));
-  listed(Routines, name, item);
-  item.MethodName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
+  return addListed(Routines, name, comment, &THMethod::MethodName);
 }
 
 THType& THUnit::AddType(std::string_view name, std::string_view comment) {
-  THType& item = adopt(std::make_unique<THType>(this));
-  listed(Types, name, item);
-  item.TypeName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
+  return addListed(Types, name, comment, &THType::TypeName);
 }
 
 THVariable& THUnit::AddVariable(std::string_view name, std::string_view comment) {
-  THVariable& item = adopt(std::make_unique<THVariable>(this));
-  listed(Variables, name, item);
-  item.VariableName = platform::trim(name);
-  item.SetComment(comment);
-  return item;
+  return addListed(Variables, name, comment, &THVariable::VariableName);
 }
 
 THMethod* THUnit::FindRoutine(std::string_view name, bool caseSensitive) const {
