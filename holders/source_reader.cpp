@@ -1,5 +1,6 @@
 #include "holders/source_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace holders {
@@ -30,18 +31,27 @@ void tokenDepthChange(const parser::TqPasToken& token, int& round, int& square) 
 }  // namespace
 
 std::string normalizeLineEnds(std::string_view text) {
+  // Copied a line at a time: the line ends are found with memchr, which
+  // keeps the next CR and the next LF in view.
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  const auto next = [end](const char* from, char c) {
+    const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+  };
   std::string out;
   out.reserve(text.size() + text.size() / 32);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      out += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
+  const char* nextCr = next(at, '\r');
+  const char* nextLf = next(at, '\n');
+  while (at < end) {
+    const char* const lineEnd = std::min(nextCr, nextLf);
+    out.append(at, static_cast<size_t>(lineEnd - at));
+    if (lineEnd == end) break;
+    out.append("\r\n");
+    at = lineEnd + 1;
+    if (*lineEnd == '\r' && at < end && *at == '\n') ++at;
+    if (nextCr < at) nextCr = next(at, '\r');
+    if (nextLf < at) nextLf = next(at, '\n');
   }
   return out;
 }

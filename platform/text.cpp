@@ -7,23 +7,6 @@
 namespace platform {
 namespace {
 
-constexpr std::array<unsigned char, 256> makeUpperTable() {
-  std::array<unsigned char, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
-  for (int c = 'a'; c <= 'z'; ++c) table[c] = static_cast<unsigned char>(c - 32);
-  // Accented small letters à..þ map 32 places down, except the division sign.
-  for (int c = 0xE0; c <= 0xFE; ++c) {
-    if (c != 0xF7) table[c] = static_cast<unsigned char>(c - 32);
-  }
-  table[0x9A] = 0x8A;  // š -> Š
-  table[0x9C] = 0x8C;  // œ -> Œ
-  table[0x9E] = 0x8E;  // ž -> Ž
-  table[0xFF] = 0x9F;  // ÿ -> Ÿ
-  return table;
-}
-
-constexpr auto kUpper = makeUpperTable();
-
 // Code points of bytes 0x80..0x9F; 0 where the code page assigns nothing.
 // Every other byte is its own code point (Latin-1).
 constexpr std::array<char32_t, 32> kHighBlock = {
@@ -34,10 +17,6 @@ constexpr std::array<char32_t, 32> kHighBlock = {
 };
 
 }  // namespace
-
-unsigned char upperChar(unsigned char c) {
-  return kUpper[c];
-}
 
 char32_t windows1252CodePoint(unsigned char byte) {
   return byte >= 0x80 && byte <= 0x9F ? kHighBlock[byte - 0x80] : byte;
@@ -54,7 +33,7 @@ int windows1252Byte(char32_t codePoint) {
 
 std::string upperCase(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+  for (char& c : result) c = static_cast<char>(detail::kUpper[static_cast<unsigned char>(c)]);
   return result;
 }
 
@@ -69,8 +48,8 @@ std::string trim(std::string_view text) {
 int compareText(std::string_view a, std::string_view b) {
   const size_t common = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < common; ++i) {
-    const int ua = kUpper[static_cast<unsigned char>(a[i])];
-    const int ub = kUpper[static_cast<unsigned char>(b[i])];
+    const int ua = detail::kUpper[static_cast<unsigned char>(a[i])];
+    const int ub = detail::kUpper[static_cast<unsigned char>(b[i])];
     if (ua != ub) return ua - ub;
   }
   if (a.size() == b.size()) return 0;

@@ -5,15 +5,40 @@
 // sorted lists, lookups and file-name matching agree with each other.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace platform {
 
+namespace detail {
+
+constexpr std::array<unsigned char, 256> makeUpperTable() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+  for (int c = 'a'; c <= 'z'; ++c) table[c] = static_cast<unsigned char>(c - 32);
+  // Accented small letters à..þ map 32 places down, except the division sign.
+  for (int c = 0xE0; c <= 0xFE; ++c) {
+    if (c != 0xF7) table[c] = static_cast<unsigned char>(c - 32);
+  }
+  table[0x9A] = 0x8A;  // š -> Š
+  table[0x9C] = 0x8C;  // œ -> Œ
+  table[0x9E] = 0x8E;  // ž -> Ž
+  table[0xFF] = 0x9F;  // ÿ -> Ÿ
+  return table;
+}
+
+inline constexpr std::array<unsigned char, 256> kUpper = makeUpperTable();
+
+}  // namespace detail
+
 // The upper-case form of one byte: ASCII letters and the accented Latin
-// letters of Windows-1252; every other byte is returned unchanged.
-unsigned char upperChar(unsigned char c);
+// letters of Windows-1252; every other byte is returned unchanged. Inline:
+// every case-insensitive hash and comparison calls it once per byte.
+inline unsigned char upperChar(unsigned char c) {
+  return detail::kUpper[c];
+}
 std::string upperCase(std::string_view text);
 
 // The Unicode code point of a Windows-1252 byte; 0 for the five bytes of

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "templates/tag_signature.h"
 
 namespace templates {
 namespace {
@@ -75,21 +76,34 @@ TDocumentTemplate TDocumentTemplate::CreateFromFile(std::string_view fileName,
 }
 
 bool TDocumentTemplate::loadLines(std::string_view fileName) {
-  const std::vector<std::string>* lines = cache_->lines(fileName);
-  if (lines == nullptr) return false;
-  SetTemplate(*lines);
+  const CachedPage* cached = cache_->page(fileName);
+  if (cached == nullptr) return false;
+  LoadCached(cached);
   return true;
 }
 
 void TDocumentTemplate::LoadFromFile(std::string_view fileName) {
-  document_.clear();
+  LoadCached(cache_->page(fileName));
+}
+
+void TDocumentTemplate::LoadCached(const CachedPage* page) {
   template_.clear();
-  loadLines(fileName);
+  cachedTemplate_ = page != nullptr ? &page->lines : nullptr;
+  if (page != nullptr) {
+    document_ = page->lines;
+    signatures_ = page->signatures;
+  } else {
+    document_.clear();
+    signatures_.clear();
+  }
 }
 
 void TDocumentTemplate::SetTemplate(const std::vector<std::string>& lines) {
   template_ = lines;
+  cachedTemplate_ = nullptr;
   document_ = lines;
+  signatures_.resize(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) signatures_[i] = tagSignature(lines[i]);
 }
 
 void TDocumentTemplate::SetTemplateFile(std::string_view fileName) {
@@ -100,16 +114,18 @@ void TDocumentTemplate::SetTemplateFile(std::string_view fileName) {
 int TDocumentTemplate::ReplaceTag(std::string_view tag, std::string_view value,
                                   bool caseSensitive) {
   if (tag.empty()) return 0;
+  const std::uint64_t bit = tagBit(tag);
+  const std::string upperTag = caseSensitive ? std::string() : platform::upperCase(tag);
   int count = 0;
-  if (caseSensitive) {
+  for (size_t i = 0; i < document_.size(); ++i) {
+    if (bit != 0 && (signatures_[i] & bit) == 0) continue;
+    std::string& line = document_[i];
     // The line is its own haystack: it is only reassigned after the scan.
-    for (std::string& line : document_) count += replaceInLine(line, line, tag, value);
-    return count;
-  }
-  const std::string upperTag = platform::upperCase(tag);
-  for (std::string& line : document_) {
-    const std::string upperLine = platform::upperCase(line);
-    count += replaceInLine(line, upperLine, upperTag, value);
+    const int replaced = caseSensitive
+                             ? replaceInLine(line, line, tag, value)
+                             : replaceInLine(line, platform::upperCase(line), upperTag, value);
+    if (replaced > 0) signatures_[i] = tagSignature(line);
+    count += replaced;
   }
   return count;
 }

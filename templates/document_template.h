@@ -8,6 +8,7 @@
 // which the object borrows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,11 +32,16 @@ class TDocumentTemplate {
   void LoadFromFile(std::string_view fileName);
 
   const std::vector<std::string>& Document() const { return document_; }
-  const std::vector<std::string>& Template() const { return template_; }
+  const std::vector<std::string>& Template() const {
+    return cachedTemplate_ != nullptr ? *cachedTemplate_ : template_;
+  }
   const std::string& TemplateFile() const { return templateFile_; }
 
   // Copies the lines into Template and Document.
   void SetTemplate(const std::vector<std::string>& lines);
+  // Like LoadFromFile for a page the caller already took from the cache
+  // (nullptr: the file is missing). The page must outlive this object.
+  void LoadCached(const CachedPage* page);
   // Stores the name and loads the file; a missing file keeps the page that
   // was there before.
   void SetTemplateFile(std::string_view fileName);
@@ -55,6 +61,12 @@ class TDocumentTemplate {
 
   TemplateCache* cache_;
   std::vector<std::string> document_;
+  // The tagSignature of each Document line: a search skips the lines that
+  // cannot hold its tag.
+  std::vector<std::uint64_t> signatures_;
+  // Template is the cached copy when the page came from the cache, else
+  // template_: pages are loaded hundreds of thousands of times in a run.
+  const std::vector<std::string>* cachedTemplate_ = nullptr;
   std::vector<std::string> template_;
   std::string templateFile_;
 };

@@ -2,13 +2,19 @@
 
 #include "platform/files.h"
 #include "platform/text.h"
+#include "templates/tag_signature.h"
 
 namespace templates {
 
-const std::vector<std::string>* TemplateCache::lines(std::string_view fileName) {
+const CachedPage* TemplateCache::page(std::string_view fileName) {
   auto named = byName_.find(fileName);
   const Entry* entry = named != byName_.end() ? named->second : load(fileName);
-  return entry->exists ? &entry->lines : nullptr;
+  return entry->exists ? &entry->page : nullptr;
+}
+
+const std::vector<std::string>* TemplateCache::lines(std::string_view fileName) {
+  const CachedPage* found = page(fileName);
+  return found != nullptr ? &found->lines : nullptr;
 }
 
 const TemplateCache::Entry* TemplateCache::load(std::string_view fileName) {
@@ -19,7 +25,10 @@ const TemplateCache::Entry* TemplateCache::load(std::string_view fileName) {
     if (known != byResolvedPath_.end()) {
       entry = known->second;
     } else {
-      Entry loaded{true, platform::splitLines(platform::readFile(resolved))};
+      Entry loaded{true, {platform::splitLines(platform::readFile(resolved)), {}}};
+      for (const std::string& line : loaded.page.lines) {
+        loaded.page.signatures.push_back(tagSignature(line));
+      }
       entry = &entries_.emplace_back(std::move(loaded));
       byResolvedPath_.emplace(resolved, entry);
     }
@@ -34,6 +43,7 @@ void TemplateCache::clear() {
   byName_.clear();
   byResolvedPath_.clear();
   entries_.clear();
+  ++generation_;
 }
 
 TemplateCache& TemplateCache::processCache() {

@@ -8,6 +8,7 @@
 // all. The run is single-threaded; the cache is not locked.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -16,8 +17,17 @@
 
 namespace templates {
 
+// A page file as kept in the cache.
+struct CachedPage {
+  std::vector<std::string> lines;
+  std::vector<std::uint64_t> signatures;  // the tagSignature of each line
+};
+
 class TemplateCache {
  public:
+  // The page, or nullptr when no regular file of that name exists; see lines.
+  const CachedPage* page(std::string_view fileName);
+
   // The lines of the file (CR LF, LF or CR line ends), or nullptr when no
   // regular file of that name exists. The pointer stays valid until clear().
   // Throws platform::FileError when the file exists but cannot be read;
@@ -26,6 +36,8 @@ class TemplateCache {
 
   // Forgets every file, so the next request reads the disk again.
   void clear();
+  // Counts the clears, so a holder of line pointers can tell they are stale.
+  size_t generation() const { return generation_; }
 
   // The cache that page loading uses unless it is given another one.
   static TemplateCache& processCache();
@@ -33,7 +45,7 @@ class TemplateCache {
  private:
   struct Entry {
     bool exists = false;
-    std::vector<std::string> lines;
+    CachedPage page;
   };
   struct Hash {
     using is_transparent = void;
@@ -46,6 +58,7 @@ class TemplateCache {
   std::deque<Entry> entries_;  // stable addresses for the two indexes
   Index byName_;
   Index byResolvedPath_;
+  size_t generation_ = 0;
 };
 
 }  // namespace templates

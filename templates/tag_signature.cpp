@@ -1,0 +1,50 @@
+#include "templates/tag_signature.h"
+
+#include <cstring>
+
+#include "platform/text.h"
+
+namespace templates {
+namespace {
+
+constexpr char kMark = '#';
+
+// The bit of the key text[0, size) (at least "####"): from its length and
+// the first and last bytes of its name, upper-cased. Cheap, since every
+// search hashes its tag; the rare collision only costs a search.
+std::uint64_t keyBit(const char* text, size_t size) {
+  const unsigned first = platform::upperChar(static_cast<unsigned char>(text[2]));
+  const unsigned last = platform::upperChar(static_cast<unsigned char>(text[size - 3]));
+  const unsigned hash = static_cast<unsigned>(size) * 7u + first * 3u + last * 5u;
+  return std::uint64_t{1} << (hash & 63);
+}
+
+}  // namespace
+
+std::uint64_t tagSignature(std::string_view line) {
+  std::uint64_t signature = 0;
+  const char* const begin = line.data();
+  const char* const end = begin + line.size();
+  // Every "##" may open a key, the overlapping ones of "####" included.
+  for (const char* at = begin; end - at >= 4; ++at) {
+    at = static_cast<const char*>(std::memchr(at, kMark, static_cast<size_t>(end - at)));
+    if (at == nullptr || end - at < 4) break;
+    if (at[1] != kMark) continue;
+    const char* const name = at + 2;
+    const auto* close =
+        static_cast<const char*>(std::memchr(name, kMark, static_cast<size_t>(end - name)));
+    if (close == nullptr) break;  // no later '#': no later key either
+    if (end - close >= 2 && close[1] == kMark) {
+      signature |= keyBit(at, static_cast<size_t>(close + 2 - at));
+    }
+  }
+  return signature;
+}
+
+std::uint64_t tagBit(std::string_view tag) {
+  if (tag.size() < 4 || tag.substr(0, 2) != "##" || tag.substr(tag.size() - 2) != "##") return 0;
+  if (tag.substr(2, tag.size() - 4).find(kMark) != std::string_view::npos) return 0;
+  return keyBit(tag.data(), tag.size());
+}
+
+}  // namespace templates

@@ -1,0 +1,24 @@
+// Which page tags a line can hold, in one 64-bit word.
+//
+// Page tags have the form ##Name##, with no '#' inside the name. Wherever
+// such a tag occurs in a line, the line holds "##", then the run of bytes up
+// to the next '#', then "##" again, and that key is the tag itself. The
+// signature sets one bit per key the line holds, hashed without regard to
+// capitals; a tag whose bit is clear cannot occur in the line, in either kind
+// of search. A page fills a dozen tags into a dozen lines, so most searches
+// end on one bit test instead of a scan.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace templates {
+
+// The bits of every key in line (0 when it holds none).
+std::uint64_t tagSignature(std::string_view line);
+
+// The bit a tag sets in the signature of every line holding it, or 0 when the
+// tag does not have the ##Name## form and every line must be searched.
+std::uint64_t tagBit(std::string_view tag);
+
+}  // namespace templates
