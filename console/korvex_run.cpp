@@ -92,6 +92,17 @@ void saveResults(const std::vector<std::string>& results, const std::string& fil
   platform::writeFileAtomic(fileName, platform::joinLinesCrLf(results));
 }
 
+// The number of threads that build pages: KORVEX_THREADS when it holds a
+// positive number, else 0 (one per processor).
+unsigned buildThreadsFromEnvironment() {
+  const std::string value = platform::EnvironmentValue("KORVEX_THREADS");
+  if (value.empty() || value.size() > 3 ||
+      value.find_first_not_of("0123456789") != std::string::npos) {
+    return 0;
+  }
+  return static_cast<unsigned>(std::stoul(value));
+}
+
 // Reads, parses and (with an output name) builds, as the switches and the
 // configuration files say. Returns whether the program should wait for Enter.
 bool runProject(const std::vector<std::string>& arguments, const std::string& programDirectory,
@@ -100,6 +111,7 @@ bool runProject(const std::vector<std::string>& arguments, const std::string& pr
   std::vector<std::string> defines;
   THelpConsoleProject project(programDirectory, out);
   project.MessageLanguage = &messages;
+  project.BuildThreads = buildThreadsFromEnvironment();
   std::vector<std::string> unitNames;
 
   commandLine.Refresh();

@@ -146,7 +146,7 @@ std::string THItem::ScopeName() const {
 
 void THItem::message(int level, int index, std::string_view name) const {
   if (project_ == nullptr) return;
-  project_->Message(level, project_->MessageText(index) + std::string(name));
+  project_->Post(level, project_->MessageText(index) + std::string(name));
 }
 
 const OutputDialect& THItem::dialect() const {
@@ -155,6 +155,11 @@ const OutputDialect& THItem::dialect() const {
 
 std::string THItem::esc(std::string_view text) const {
   return dialect().escape(text);
+}
+
+std::string THItem::escapedText(int index) const {
+  if (project_ != nullptr && project_->Building()) return project_->EscapedHelpText(index);
+  return esc(LanguageText(index));
 }
 
 templates::TDocumentTemplate THItem::page(std::string_view name) const {

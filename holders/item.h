@@ -142,6 +142,8 @@ class THItem {
   const OutputDialect& dialect() const;
   // Source or language text in output form.
   std::string esc(std::string_view text) const;
+  // The help text at index in output form.
+  std::string escapedText(int index) const;
   // A fresh copy of the named page (empty without a project or a file).
   templates::TDocumentTemplate page(std::string_view name) const;
   // The "InternalJump" page filled with a visible text and a jump name, both

@@ -115,9 +115,9 @@ void THMethod::BuildTopic(PageSink& output) {
       BuildRtfText(Comment, opt.LinkSearchInMethodComment, opt.CasesensitiveInMethodComment);
 
   templates::TDocumentTemplate methodPage = page("MethodPage");
-  methodPage.ReplaceTag("##TXTScope##", esc(LanguageText(txt::TXT_Scope)), true);
-  methodPage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
-  methodPage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
+  methodPage.ReplaceTag("##TXTScope##", escapedText(txt::TXT_Scope), true);
+  methodPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
+  methodPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   methodPage.ReplaceTag("##UnitName##", unit, true);
   methodPage.ReplaceTag("##MethodName##", name, true);
   methodPage.ReplaceTag("##MethodDeclaration##", declaration, true);
@@ -138,7 +138,7 @@ void THMethod::BuildTopic(PageSink& output) {
   std::string typeJump;
   if (type == nullptr) {
     templates::TDocumentTemplate insert = page("UnitInsert");
-    insert.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
+    insert.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
     insert.ReplaceTag("##UnitName##", unit, true);
     unitInsert = insert.Text();
   } else {
@@ -162,7 +162,7 @@ void THMethod::BuildTopic(PageSink& output) {
 void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& methodPage,
                            const std::string& area, const std::string& fullName) {
   const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
-  const std::string sampleWord = esc(LanguageText(txt::SMP_Sample));
+  const std::string sampleWord = escapedText(txt::SMP_Sample);
   templates::TDocumentTemplate link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
   link.ReplaceTag("##UnitName##", unit, true);

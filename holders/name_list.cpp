@@ -54,6 +54,7 @@ void SortedNameList::sortIfNeeded() const {
 }
 
 void OrderedNameList::add(std::string_view name, THItem* item) {
+  sortedByName_ = false;
   index_.add(name, static_cast<std::uint32_t>(entries_.size()));
   entries_.push_back(NameEntry{std::string(name), item});
 }
@@ -64,6 +65,10 @@ THItem* OrderedNameList::find(std::string_view name, bool caseSensitive) const {
 }
 
 void OrderedNameList::sortByName() {
+  // Sorted already: nothing moves, so nothing is written either (the lists
+  // are shared by the threads that build the pages).
+  if (sortedByName_) return;
+  sortedByName_ = true;
   std::stable_sort(entries_.begin(), entries_.end(), [](const NameEntry& a, const NameEntry& b) {
     return platform::lessText(a.name, b.name);
   });

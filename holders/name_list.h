@@ -61,6 +61,7 @@ class OrderedNameList {
  private:
   void rebuildIndex();
 
+  bool sortedByName_ = true;  // no entry added since the last sort
   std::vector<NameEntry> entries_;
   // Name (ignoring case) -> positions of the entries of that name, ascending.
   NameIndex<std::uint32_t> index_;

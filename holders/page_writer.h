@@ -41,6 +41,9 @@ class PageSink {
   virtual ~PageSink() = default;
   // Writes the page's lines, in order.
   virtual void writePage(const TopicRef& topic, const std::vector<std::string>& lines) = 0;
+  // Writes a page kept by a PageBuffer, its lines given as views. By
+  // default as writePage.
+  virtual void writeBufferedPage(const TopicRef& topic, const std::vector<std::string_view>& lines);
   // Writes the dialect's closing line and flushes; errors surface here.
   virtual void finish(std::string_view closingLine) = 0;
 };
@@ -52,10 +55,35 @@ class FilePageWriter final : public PageSink {
   explicit FilePageWriter(std::string_view path);
 
   void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
+  void writeBufferedPage(const TopicRef& topic,
+                         const std::vector<std::string_view>& lines) override;
   void finish(std::string_view closingLine) override;
 
  private:
   platform::TextFileWriter out_;
+};
+
+// Keeps pages made away from the output (on another thread, say) until
+// replayTo hands them on, in order and line for line as they were written.
+class PageBuffer final : public PageSink {
+ public:
+  void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
+  // Only the final sink closes the document.
+  void finish(std::string_view closingLine) override;
+
+  void replayTo(PageSink& output) const;
+
+ private:
+  struct Page {
+    TopicRef topic;
+    size_t firstLine;
+    size_t lineCount;
+  };
+  // The lines' text, in blocks that never grow past their first capacity, so
+  // the views stay valid and a large unit is never copied while it grows.
+  std::vector<std::string> blocks_;
+  std::vector<std::string_view> lines_;
+  std::vector<Page> pages_;
 };
 
 // Keeps the pages in memory, for tests and for callers that post-process.

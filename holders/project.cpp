@@ -134,8 +134,18 @@ THType* THProject::FindType(std::string_view name, bool caseSensitive) {
 }
 
 void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {
-  target.LoadFromFile(programDirectory_ + "Template/" + templateSubdirectory_ + std::string(name) +
-                      ".TPF");
+  const std::lock_guard lock(pagesMutex_);
+  if (pagesGeneration_ != templateCache_.generation()) {
+    pagesByName_.clear();
+    pagesGeneration_ = templateCache_.generation();
+  }
+  auto known = pagesByName_.find(name);
+  if (known == pagesByName_.end()) {
+    const std::string path =
+        programDirectory_ + "Template/" + templateSubdirectory_ + std::string(name) + ".TPF";
+    known = pagesByName_.emplace(std::string(name), templateCache_.page(path)).first;
+  }
+  target.LoadCached(known->second);
 }
 
 }  // namespace holders

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,6 +60,9 @@ class THProject : public THItem {
   OrderedNameList Units;
   // The unit files the configuration names ([Files]).
   std::vector<std::string> Files;
+  // Threads that build the units' pages at once; 0 means one per processor.
+  // The output is the same whatever the number.
+  unsigned BuildThreads = 0;
 
   THItem* FindItem(std::string_view name, bool caseSensitive) override;
   THUnit* UnitAt(int index) const;
@@ -81,8 +85,13 @@ class THProject : public THItem {
   // HTML pages.
   void SetTemplateSubdirectory(std::string subdirectory) {
     templateSubdirectory_ = std::move(subdirectory);
+    pagesByName_.clear();
   }
   virtual void Message(int level, const std::string& text);
+  // A progress line from a holder. While units' pages are built on several
+  // threads, a unit's lines are kept and handed to Message, in order, on the
+  // calling thread, when its pages are written.
+  void Post(int level, std::string text);
   void ReadOptions(std::string_view fileName);
   void RemoveDefine(std::string_view symbol);
   THType* FindType(std::string_view name, bool caseSensitive);
@@ -107,6 +116,9 @@ class THProject : public THItem {
   // True while Build runs: declaration text read again then (parameter
   // lists) must not pull in include files.
   bool Building() const { return building_; }
+  // A help text in output form, worked out once per build: pages use the
+  // same few dozen texts hundreds of thousands of times.
+  const std::string& EscapedHelpText(int index);
   // Called by units whenever a name list changes.
   void ModelChanged() { indexStale_ = true; }
 
@@ -132,6 +144,10 @@ class THProject : public THItem {
  private:
   void initialise();
   void rebuildIndex();
+  // Settles every lazily kept order and index, so that the build reads the
+  // model without changing it and may share it between threads.
+  void prepareModelForBuild();
+  void buildUnitTopics(PageSink& output);
   using LineSink = std::function<void(std::string)>;
   void emitContents(std::string_view fileName, const LineSink& emit);
   void emitSection(const LineSink& emit, int heading, std::string_view prefix,
@@ -141,6 +157,17 @@ class THProject : public THItem {
   templates::TemplateCache templateCache_;
   std::unique_ptr<OutputDialect> dialect_;
   std::string templateSubdirectory_;
+  // Cached page lines by page name, so a page load skips building its path;
+  // nullptr marks a missing page.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, const templates::CachedPage*, NameHash, std::equal_to<>>
+      pagesByName_;
+  size_t pagesGeneration_ = 0;
+  std::unordered_map<int, std::string> escapedTexts_;  // kept while building
+  std::mutex pagesMutex_;  // page lookups and escaped texts, shared by the build threads
   bool building_ = false;
   std::vector<std::string> reading_;
   std::unordered_map<std::string, std::string> identities_;

@@ -1,5 +1,7 @@
 // THProject: the help build (topics file, help project, contents file).
 #include <algorithm>
+#include <exception>
+#include <utility>
 
 #include "holders/method.h"
 #include "holders/options.h"
@@ -12,6 +14,7 @@
 #include "lang/base_lang.h"
 #include "lang/bldlang.h"
 #include "platform/files.h"
+#include "platform/ordered_work.h"
 #include "platform/text.h"
 
 namespace holders {
@@ -29,6 +32,21 @@ class BuildingScope {
  private:
   bool& flag_;
 };
+
+// The progress lines of the unit this thread builds, while units are built
+// on several threads.
+using PostedLines = std::vector<std::pair<int, std::string>>;
+thread_local PostedLines* postedLines = nullptr;
+
+// What one build thread leaves for the writer: a unit's pages and lines.
+struct BuiltUnit {
+  PageBuffer pages;
+  PostedLines lines;
+  std::exception_ptr error;  // what stopped the unit's build, after the lines
+};
+
+// Units whose pages may wait for the writer at once, per thread.
+constexpr size_t kUnitsAheadPerThread = 2;
 
 void writeTextFile(const std::string& path, const std::vector<std::string>& lines) {
   platform::TextFileWriter out(path);
@@ -51,6 +69,23 @@ void THProject::Build(std::string_view fileName) {
   WriteContents(projectFile);
 }
 
+void THProject::Post(int level, std::string text) {
+  if (postedLines != nullptr) {
+    postedLines->emplace_back(level, std::move(text));
+  } else {
+    Message(level, text);
+  }
+}
+
+const std::string& THProject::EscapedHelpText(int index) {
+  const std::lock_guard lock(pagesMutex_);
+  auto known = escapedTexts_.find(index);
+  if (known == escapedTexts_.end()) {
+    known = escapedTexts_.emplace(index, esc(LanguageText(index))).first;
+  }
+  return known->second;
+}
+
 void THProject::InheritProperties() {
   for (const NameEntry& unitEntry : Units.entries()) {
     const auto* unit = static_cast<const THUnit*>(unitEntry.item);
@@ -65,7 +100,9 @@ void THProject::InheritProperties() {
 
 void THProject::BuildTopics(PageSink& output) {
   const BuildingScope building(building_);
+  escapedTexts_.clear();  // the language or the dialect may have changed since the last build
   InheritProperties();
+  prepareModelForBuild();
   output.writePage(TopicRef{TopicKind::Header, {}}, page("Header").Document());
 
   std::vector<std::string> unitJumps;
@@ -77,16 +114,69 @@ void THProject::BuildTopics(PageSink& output) {
     unitJumps.insert(unitJumps.end(), jump.Document().begin(), jump.Document().end());
   }
   templates::TDocumentTemplate contents = page("Contents");
-  contents.ReplaceTag("##TXTUnits##", esc(LanguageText(txt::TXT_Units)), true);
-  contents.ReplaceTag("##TXTContents##", esc(LanguageText(txt::CNT_Contents)), true);
+  contents.ReplaceTag("##TXTUnits##", escapedText(txt::TXT_Units), true);
+  contents.ReplaceTag("##TXTContents##", escapedText(txt::CNT_Contents), true);
   contents.ReplaceTag("##UnitList##", platform::joinLinesCrLf(unitJumps), true);
   output.writePage(TopicRef{TopicKind::Contents, "Contents"}, contents.Document());
 
+  buildUnitTopics(output);
+  output.finish(Dialect().documentEnd());
+}
+
+void THProject::prepareModelForBuild() {
+  if (indexStale_) rebuildIndex();
+  for (const NameEntry& unitEntry : Units.entries()) {
+    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
+    for (const SortedNameList* list :
+         {&unit->Constants, &unit->Routines, &unit->Types, &unit->Variables}) {
+      list->entries();
+    }
+    for (const NameEntry& typeEntry : unit->Types.entries()) {
+      auto* type = static_cast<THType*>(typeEntry.item);
+      type->Methods.entries();
+      // A class's properties are listed in name order, in its own lists and
+      // in those of its descendants, whichever unit is built first.
+      if (type->TypeKind == kClassType) type->Properties.sortByName();
+    }
+  }
+}
+
+void THProject::buildUnitTopics(PageSink& output) {
+  std::vector<THUnit*> units;
   for (const NameEntry& entry : Units.entries()) {
     auto* unit = static_cast<THUnit*>(entry.item);
-    if (unit->IsDocumented()) unit->BuildTopic(output);
+    if (unit->IsDocumented()) units.push_back(unit);
   }
-  output.finish(Dialect().documentEnd());
+  const unsigned threads = BuildThreads != 0 ? BuildThreads : platform::defaultThreadCount();
+  if (threads <= 1 || units.size() <= 1) {
+    for (THUnit* unit : units) unit->BuildTopic(output);
+    return;
+  }
+  // Each unit's pages are made on a build thread into a buffer of their own,
+  // then written here in the order of the units, with the unit's progress
+  // lines: the output is the same as that of one thread.
+  std::vector<std::unique_ptr<BuiltUnit>> built(units.size());
+  platform::runOrdered(
+      units.size(), threads, threads * kUnitsAheadPerThread,
+      [&](size_t i) {
+        auto result = std::make_unique<BuiltUnit>();
+        postedLines = &result->lines;
+        try {
+          units[i]->BuildTopic(result->pages);
+        } catch (...) {
+          result->error = std::current_exception();
+        }
+        postedLines = nullptr;
+        built[i] = std::move(result);
+      },
+      [&](size_t i) {
+        const std::unique_ptr<BuiltUnit> result = std::move(built[i]);
+        for (const auto& [level, text] : result->lines) Message(level, text);
+        // A failed unit's pages up to the failure are written, as they
+        // would be on one thread.
+        result->pages.replayTo(output);
+        if (result->error) std::rethrow_exception(result->error);
+      });
 }
 
 std::vector<std::string> THProject::HelpProjectLines(std::string_view fileName) {

@@ -157,9 +157,9 @@ void THProperty::BuildTopic(PageSink& output) {
   const std::string declaration = DeclarationText();
 
   templates::TDocumentTemplate propertyPage = page("PropertyPage");
-  propertyPage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
-  propertyPage.ReplaceTag("##TXTScope##", esc(LanguageText(txt::TXT_Scope)), true);
-  propertyPage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
+  propertyPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
+  propertyPage.ReplaceTag("##TXTScope##", escapedText(txt::TXT_Scope), true);
+  propertyPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   propertyPage.ReplaceTag("##UnitName##", unit, true);
   propertyPage.ReplaceTag("##TypeName##", typeName, true);
   propertyPage.ReplaceTag("##PropertyName##", name, true);
@@ -176,7 +176,7 @@ void THProperty::BuildTopic(PageSink& output) {
     propertyPage.ReplaceTag("##SampleWord##", "", true);
   } else {
     const std::string area = typeName + "_" + name;
-    const std::string sampleWord = esc(LanguageText(txt::SMP_Sample));
+    const std::string sampleWord = escapedText(txt::SMP_Sample);
     templates::TDocumentTemplate link = page("BannerSample");
     link.ReplaceTag("##JumpName##", sampleWord, true);
     link.ReplaceTag("##UnitName##", unit, true);

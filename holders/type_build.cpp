@@ -63,10 +63,10 @@ void THType::BuildTopic(PageSink& output) {
   templates::TDocumentTemplate typePage = page("TypePage");
   typePage.ReplaceTag("##TypeBitmap##",
                       Bitmap.empty() ? std::string() : dialect().bitmapReference(Bitmap), true);
-  typePage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
-  typePage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
-  typePage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
-  typePage.ReplaceTag("##TXTTypes##", esc(LanguageText(txt::CNT_Types)), true);
+  typePage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
+  typePage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
+  typePage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
+  typePage.ReplaceTag("##TXTTypes##", escapedText(txt::CNT_Types), true);
   typePage.ReplaceTag("##UnitName##", esc(unitName()), true);
   typePage.ReplaceTag("##TypeName##", esc(TypeName), true);
   typePage.ReplaceTag("##TypeDeclaration##", declaration, true);
@@ -119,7 +119,7 @@ std::string THType::buildBanner(PageSink& output) {
     banner.ReplaceTag("##TypeSample##", "", true);
     return banner.Text();
   }
-  const std::string sampleWord = esc(LanguageText(txt::SMP_Sample));
+  const std::string sampleWord = escapedText(txt::SMP_Sample);
   templates::TDocumentTemplate link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
   link.ReplaceTag("##UnitName##", esc(unitName()), true);
@@ -235,8 +235,8 @@ void THType::appendListEntries(MemberGroup group, const THType& built,
     if (!headed) {
       templates::TDocumentTemplate heading =
           page(this == &built ? "InheritLocal" : "InheritRemote");
-      heading.ReplaceTag("##TXTIn##", esc(LanguageText(txt::TXT_In)), true);
-      heading.ReplaceTag("##TXTDerived##", esc(LanguageText(txt::TXT_Derived)), true);
+      heading.ReplaceTag("##TXTIn##", escapedText(txt::TXT_In), true);
+      heading.ReplaceTag("##TXTDerived##", escapedText(txt::TXT_Derived), true);
       heading.ReplaceTag("##UnitName##", esc(unitName()), true);
       heading.ReplaceTag("##TypeName##", esc(TypeName), true);
       lines.insert(lines.end(), heading.Document().begin(), heading.Document().end());

@@ -98,12 +98,12 @@ void THUnit::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(1, lang::BaseLang::kMsgBuildingUnit, UnitName);
   templates::TDocumentTemplate unitPage = page("UnitPage");
-  unitPage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
-  unitPage.ReplaceTag("##TXTUnits##", esc(LanguageText(txt::TXT_Units)), true);
-  unitPage.ReplaceTag("##TXTTypes##", esc(LanguageText(txt::CNT_Types)), true);
-  unitPage.ReplaceTag("##TXTConstants##", esc(LanguageText(txt::CNT_Constants)), true);
-  unitPage.ReplaceTag("##TXTVariables##", esc(LanguageText(txt::CNT_Variables)), true);
-  unitPage.ReplaceTag("##TXTMethods##", esc(LanguageText(txt::CNT_Methods)), true);
+  unitPage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
+  unitPage.ReplaceTag("##TXTUnits##", escapedText(txt::TXT_Units), true);
+  unitPage.ReplaceTag("##TXTTypes##", escapedText(txt::CNT_Types), true);
+  unitPage.ReplaceTag("##TXTConstants##", escapedText(txt::CNT_Constants), true);
+  unitPage.ReplaceTag("##TXTVariables##", escapedText(txt::CNT_Variables), true);
+  unitPage.ReplaceTag("##TXTMethods##", escapedText(txt::CNT_Methods), true);
   unitPage.ReplaceTag(
       "##UnitDescription##",
       BuildRtfText(Comment, opt.LinkSearchInUnitComment, opt.CasesensitiveInUnitComment), true);

@@ -47,10 +47,10 @@ void THConstant::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(2, lang::BaseLang::kMsgBuildingConstantTopic, ConstantName);
   templates::TDocumentTemplate constPage = page("ConstPage");
-  constPage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
-  constPage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
-  constPage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
-  constPage.ReplaceTag("##TXTConstants##", esc(LanguageText(txt::CNT_Constants)), true);
+  constPage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
+  constPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
+  constPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
+  constPage.ReplaceTag("##TXTConstants##", escapedText(txt::CNT_Constants), true);
   constPage.ReplaceTag("##UnitName##", esc(unitNameOf(*this)), true);
   constPage.ReplaceTag("##ConstantName##", esc(ConstantName), true);
   constPage.ReplaceTag("##ConstantType##",
@@ -116,11 +116,11 @@ void THVariable::BuildTopic(PageSink& output) {
   const std::string name = esc(VariableName);
   templates::TDocumentTemplate varPage = page("VarPage");
   varPage.ReplaceTag("##UnitName##", unit, true);
-  varPage.ReplaceTag("##TXTVariables##", esc(LanguageText(txt::CNT_Variables)), true);
-  varPage.ReplaceTag("##TXTUnit##", esc(LanguageText(txt::TXT_Unit)), true);
-  varPage.ReplaceTag("##TXTUnits##", esc(LanguageText(txt::CNT_Units)), true);
-  varPage.ReplaceTag("##TXTDeclaration##", esc(LanguageText(txt::TXT_Declaration)), true);
-  varPage.ReplaceTag("##TXTDescription##", esc(LanguageText(txt::TXT_Description)), true);
+  varPage.ReplaceTag("##TXTVariables##", escapedText(txt::CNT_Variables), true);
+  varPage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
+  varPage.ReplaceTag("##TXTUnits##", escapedText(txt::CNT_Units), true);
+  varPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
+  varPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   varPage.ReplaceTag("##VariableName##", name, true);
   varPage.ReplaceTag(
       "##VariableType##",
@@ -132,7 +132,7 @@ void THVariable::BuildTopic(PageSink& output) {
   if (Sample.empty()) {
     varPage.ReplaceTag("##SampleWord##", "", true);
   } else {
-    const std::string sampleWord = esc(LanguageText(txt::SMP_Sample));
+    const std::string sampleWord = escapedText(txt::SMP_Sample);
     templates::TDocumentTemplate link = page("BannerSample");
     link.ReplaceTag("##JumpName##", sampleWord, true);
     link.ReplaceTag("##UnitName##", unit, true);

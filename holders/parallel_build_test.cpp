@@ -1,0 +1,131 @@
+// Building units' pages on several threads gives the pages and progress
+// lines of one thread, and a class lists its properties in name order
+// whichever unit is built first.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "holders/test_project.h"
+
+namespace holders {
+namespace {
+
+using testing::Model;
+
+// A unit with a class deriving from one in the next unit, so that lists read
+// ancestors that are built later, plus members of every kind.
+std::string unitText(int index, int count) {
+  const std::string n = std::to_string(index);
+  const std::string ancestor =
+      index + 1 < count ? "TBase" + std::to_string(index + 1) : std::string("TObject");
+  return "unit U" + n +
+         ";\ninterface\n"
+         "const\n  { The answer of unit " +
+         n + ". }\n  Answer" + n +
+         " = 42;\n"
+         "type\n  { A class. See TBase" +
+         n +
+         ". }\n"
+         "  TBase" +
+         n + " = class(" + ancestor +
+         ")\n"
+         "  published\n"
+         "    property Zeta" +
+         n +
+         ": Integer read FZ;\n"
+         "    property Alpha" +
+         n +
+         ": Integer read FA;\n"
+         "    procedure Run" +
+         n +
+         "(Count: Integer);\n"
+         "  end;\n"
+         "var\n  Counter" +
+         n + ": TBase" + n +
+         ";\n"
+         "function Make" +
+         n + ": TBase" + n +
+         ";\n"
+         "implementation\nend.\n";
+}
+
+struct Built {
+  std::vector<MemoryPageSink::Page> pages;
+  std::vector<std::pair<int, std::string>> messages;
+};
+
+Built buildWith(unsigned threads, int unitCount) {
+  Model model;
+  model.project.BuildThreads = threads;
+  for (int i = 0; i < unitCount; ++i) {
+    model.unit(unitText(i, unitCount), "U" + std::to_string(i));
+  }
+  model.project.messages.clear();
+  MemoryPageSink sink;
+  model.project.BuildTopics(sink);
+  return Built{sink.pages(), model.project.messages};
+}
+
+TEST(ParallelBuild, GivesThePagesAndLinesOfOneThread) {
+  const int units = 24;
+  const Built one = buildWith(1, units);
+  ASSERT_GT(one.pages.size(), static_cast<size_t>(units) * 5);
+  for (const unsigned threads : {2u, 5u}) {
+    SCOPED_TRACE(threads);
+    const Built many = buildWith(threads, units);
+    ASSERT_EQ(one.pages.size(), many.pages.size());
+    for (size_t i = 0; i < one.pages.size(); ++i) {
+      EXPECT_EQ(one.pages[i].topic.kind, many.pages[i].topic.kind) << i;
+      EXPECT_EQ(one.pages[i].topic.id, many.pages[i].topic.id) << i;
+      EXPECT_EQ(one.pages[i].lines, many.pages[i].lines) << i;
+    }
+    EXPECT_EQ(one.messages, many.messages);
+  }
+}
+
+TEST(ParallelBuild, InheritedPropertiesAreListedInNameOrderWhenTheAncestorIsBuiltLater) {
+  for (const unsigned threads : {1u, 3u}) {
+    SCOPED_TRACE(threads);
+    const Built built = buildWith(threads, 3);
+    bool found = false;
+    for (const MemoryPageSink::Page& page : built.pages) {
+      if (page.topic.kind != TopicKind::PropertiesList ||
+          page.topic.id.find("TBase0") == std::string::npos) {
+        continue;
+      }
+      found = true;
+      std::string text;
+      for (const std::string& line : page.lines) text += line + "\n";
+      // TBase1 lives in the unit built after TBase0's.
+      const size_t alpha = text.find("Alpha1");
+      const size_t zeta = text.find("Zeta1");
+      ASSERT_NE(std::string::npos, alpha) << text;
+      ASSERT_NE(std::string::npos, zeta) << text;
+      EXPECT_LT(alpha, zeta) << text;
+    }
+    EXPECT_TRUE(found);
+  }
+}
+
+TEST(PageBuffer, ReplaysEveryPageLineForLine) {
+  PageBuffer buffer;
+  const std::vector<std::string> big(3, std::string(300 * 1024, 'x'));
+  buffer.writePage(TopicRef{TopicKind::Unit, "Unit_A"}, {"first", "a\r\nb", ""});
+  buffer.writePage(TopicRef{TopicKind::Header, {}}, {});
+  buffer.writePage(TopicRef{TopicKind::Type, "Type_A_T"}, big);
+  buffer.writePage(TopicRef{TopicKind::Constant, "Constant_A_C"}, {"last"});
+
+  MemoryPageSink replayed;
+  buffer.replayTo(replayed);
+  ASSERT_EQ(4u, replayed.pages().size());
+  EXPECT_EQ("Unit_A", replayed.pages()[0].topic.id);
+  EXPECT_EQ((std::vector<std::string>{"first", "a\r\nb", ""}), replayed.pages()[0].lines);
+  EXPECT_TRUE(replayed.pages()[1].lines.empty());
+  EXPECT_EQ(big, replayed.pages()[2].lines);
+  EXPECT_EQ(TopicKind::Constant, replayed.pages()[3].topic.kind);
+  EXPECT_EQ(std::vector<std::string>{"last"}, replayed.pages()[3].lines);
+}
+
+}  // namespace
+}  // namespace holders
