@@ -103,6 +103,15 @@ void THItem::ProcessComment(SourceReader& parser, std::string_view tokenText, st
   collectComment(parser.Kind(), std::move(text), comment, sample);
 }
 
+void THItem::ProcessDirectiveComment(SourceReader& parser, std::string_view tokenText) {
+  std::string_view text = tokenText;
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  if (!mayBeDirective(text)) return;
+  std::string ignoredComment;
+  std::string ignoredSample;
+  ProcessComment(parser, tokenText, ignoredComment, ignoredSample);
+}
+
 void THItem::processDirective(SourceReader& parser, const std::string& name,
                               const std::string& arg) {
   const bool defined = project_ != nullptr && project_->IsDefined(arg);

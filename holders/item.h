@@ -83,6 +83,9 @@ class THItem {
   // comment and sample.
   void ProcessComment(SourceReader& parser, std::string_view tokenText, std::string& comment,
                       std::string& sample);
+  // Acts on a directive comment and passes over any other: for text whose
+  // comments describe nothing, such as routine bodies.
+  void ProcessDirectiveComment(SourceReader& parser, std::string_view tokenText);
   // Skips to the $ELSE or $ENDIF matching an $IFDEF whose branch is not taken.
   void SkipConditional(SourceReader& parser);
   // Takes the first-line commands off text and stores the description.

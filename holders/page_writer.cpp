@@ -37,6 +37,7 @@ void PageBuffer::writePage(const TopicRef& topic, const std::vector<std::string>
     const size_t start = block.size();
     block.append(line);
     lines_.push_back(std::string_view(block).substr(start));
+    bytes_ += line.size() + sizeof(std::string_view);
   }
 }
 

@@ -72,6 +72,8 @@ class PageBuffer final : public PageSink {
   void finish(std::string_view closingLine) override;
 
   void replayTo(PageSink& output) const;
+  // The memory the kept pages take, roughly.
+  size_t bytes() const { return bytes_; }
 
  private:
   struct Page {
@@ -84,6 +86,7 @@ class PageBuffer final : public PageSink {
   std::vector<std::string> blocks_;
   std::vector<std::string_view> lines_;
   std::vector<Page> pages_;
+  size_t bytes_ = 0;
 };
 
 // Keeps the pages in memory, for tests and for callers that post-process.

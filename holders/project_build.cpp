@@ -1,6 +1,7 @@
 // THProject: the help build (topics file, help project, contents file).
 #include <algorithm>
-#include <exception>
+#include <memory>
+#include <stdexcept>
 #include <utility>
 
 #include "holders/method.h"
@@ -33,20 +34,89 @@ class BuildingScope {
   bool& flag_;
 };
 
-// The progress lines of the unit this thread builds, while units are built
-// on several threads.
-using PostedLines = std::vector<std::pair<int, std::string>>;
-thread_local PostedLines* postedLines = nullptr;
+// A unit's pages and progress lines on their way out while units are built
+// on several threads. Until the unit has the turn (every earlier unit
+// written) they are kept; then they go straight to the output and to
+// Message. A unit that keeps more than kHeldBytes waits for its turn, so a
+// huge unit never sits in memory whole.
+class UnitOutput final : public PageSink {
+ public:
+  static constexpr size_t kHeldBytes = 4 << 20;
 
-// What one build thread leaves for the writer: a unit's pages and lines.
-struct BuiltUnit {
-  PageBuffer pages;
-  PostedLines lines;
-  std::exception_ptr error;  // what stopped the unit's build, after the lines
+  UnitOutput(THProject& project, PageSink& output) : project_(project), output_(output) {}
+
+  // The gate of the unit's turn, while the unit is being built.
+  void setGate(platform::TurnGate* gate) { gate_ = gate; }
+
+  void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override {
+    if (!direct_ && (gate_->ready() || held_.bytes() > kHeldBytes)) takeTurn();
+    if (stopped_) return;
+    if (direct_) {
+      output_.writePage(topic, lines);
+    } else {
+      held_.writePage(topic, lines);
+    }
+  }
+
+  void finish(std::string_view /*closingLine*/) override {
+    throw std::logic_error("a unit's output is not finished on its own");
+  }
+
+  void post(int level, std::string text) {
+    if (stopped_) return;
+    if (direct_) {
+      project_.Message(level, text);
+    } else {
+      lines_.emplace_back(level, std::move(text));
+    }
+  }
+
+  // Waits until the earlier units are out, then hands on what was kept.
+  void takeTurn() {
+    if (direct_ || stopped_) return;
+    if (!gate_->await()) {
+      stopped_ = true;  // an earlier unit failed: nothing more goes out
+      return;
+    }
+    handOn();
+  }
+
+  // Writes what was kept; from now on pages and lines go straight out. Only
+  // with the turn.
+  void handOn() {
+    direct_ = true;
+    for (const auto& [level, text] : lines_) project_.Message(level, text);
+    lines_.clear();
+    held_.replayTo(output_);
+    held_ = PageBuffer();
+  }
+
+ private:
+  THProject& project_;
+  PageSink& output_;
+  platform::TurnGate* gate_ = nullptr;
+  PageBuffer held_;
+  std::vector<std::pair<int, std::string>> lines_;
+  bool direct_ = false;
+  bool stopped_ = false;
 };
 
-// Units whose pages may wait for the writer at once, per thread.
+// The output of the unit this thread builds, while units are built on
+// several threads.
+thread_local UnitOutput* unitOutput = nullptr;
+
+// Units built ahead of the one being written, per thread; each keeps at most
+// UnitOutput::kHeldBytes.
 constexpr size_t kUnitsAheadPerThread = 2;
+
+// Sets unitOutput for one unit's build.
+class UnitOutputScope {
+ public:
+  explicit UnitOutputScope(UnitOutput& output) { unitOutput = &output; }
+  ~UnitOutputScope() { unitOutput = nullptr; }
+  UnitOutputScope(const UnitOutputScope&) = delete;
+  UnitOutputScope& operator=(const UnitOutputScope&) = delete;
+};
 
 void writeTextFile(const std::string& path, const std::vector<std::string>& lines) {
   platform::TextFileWriter out(path);
@@ -70,8 +140,8 @@ void THProject::Build(std::string_view fileName) {
 }
 
 void THProject::Post(int level, std::string text) {
-  if (postedLines != nullptr) {
-    postedLines->emplace_back(level, std::move(text));
+  if (unitOutput != nullptr) {
+    unitOutput->post(level, std::move(text));
   } else {
     Message(level, text);
   }
@@ -90,9 +160,12 @@ void THProject::InheritProperties() {
   for (const NameEntry& unitEntry : Units.entries()) {
     const auto* unit = static_cast<const THUnit*>(unitEntry.item);
     for (const NameEntry& typeEntry : unit->Types.entries()) {
-      const auto* type = static_cast<const THType*>(typeEntry.item);
+      auto* type = static_cast<THType*>(typeEntry.item);
+      if (type->Properties.count() == 0) continue;
+      // Looked up once for all the type's properties.
+      const std::vector<THType*> ancestors = type->Ancestors();
       for (const NameEntry& member : type->Properties.entries()) {
-        static_cast<THProperty*>(member.item)->InheritFromAncestor();
+        static_cast<THProperty*>(member.item)->InheritFromAncestor(ancestors);
       }
     }
   }
@@ -152,31 +225,25 @@ void THProject::buildUnitTopics(PageSink& output) {
     for (THUnit* unit : units) unit->BuildTopic(output);
     return;
   }
-  // Each unit's pages are made on a build thread into a buffer of their own,
-  // then written here in the order of the units, with the unit's progress
-  // lines: the output is the same as that of one thread.
-  std::vector<std::unique_ptr<BuiltUnit>> built(units.size());
-  platform::runOrdered(
-      units.size(), threads, threads * kUnitsAheadPerThread,
-      [&](size_t i) {
-        auto result = std::make_unique<BuiltUnit>();
-        postedLines = &result->lines;
-        try {
-          units[i]->BuildTopic(result->pages);
-        } catch (...) {
-          result->error = std::current_exception();
-        }
-        postedLines = nullptr;
-        built[i] = std::move(result);
-      },
-      [&](size_t i) {
-        const std::unique_ptr<BuiltUnit> result = std::move(built[i]);
-        for (const auto& [level, text] : result->lines) Message(level, text);
-        // A failed unit's pages up to the failure are written, as they
-        // would be on one thread.
-        result->pages.replayTo(output);
-        if (result->error) std::rethrow_exception(result->error);
-      });
+  // Each unit's pages are made on a build thread and written in the order
+  // of the units, with the unit's progress lines: the output is the same as
+  // that of one thread.
+  platform::runInTurns(units.size(), threads, threads * kUnitsAheadPerThread,
+                       [&](size_t i, platform::TurnGate& gate) -> platform::Ending {
+                         auto unitPages = std::make_shared<UnitOutput>(*this, output);
+                         unitPages->setGate(&gate);
+                         const UnitOutputScope scope(*unitPages);
+                         try {
+                           units[i]->BuildTopic(*unitPages);
+                         } catch (...) {
+                           // The pages made up to the failure go out, as on one thread.
+                           unitPages->takeTurn();
+                           throw;
+                         }
+                         unitPages->setGate(nullptr);
+                         // Written by whichever thread has the turn when it comes.
+                         return [unitPages] { unitPages->handOn(); };
+                       });
 }
 
 std::vector<std::string> THProject::HelpProjectLines(std::string_view fileName) {

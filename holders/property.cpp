@@ -82,8 +82,12 @@ bool THProperty::IsDocumented() {
 void THProperty::InheritFromAncestor() {
   THType* type = OwnerType();
   if (type == nullptr) return;
+  InheritFromAncestor(type->Ancestors());
+}
+
+void THProperty::InheritFromAncestor(const std::vector<THType*>& ancestors) {
   THType* ancestor = nullptr;
-  for (THType* candidate : type->Ancestors()) {
+  for (THType* candidate : ancestors) {
     if (!candidate->Comment.empty()) {
       ancestor = candidate;
       break;

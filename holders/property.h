@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "holders/item.h"
 
@@ -31,6 +32,8 @@ class THProperty : public THItem {
 
   // Completes a redeclared member from the same member of an ancestor.
   void InheritFromAncestor();
+  // The same with the owner's ancestors, nearest first, already looked up.
+  void InheritFromAncestor(const std::vector<THType*>& ancestors);
 
   THType* OwnerType() const;
   // "Property_" + unit + "_" + type + "_" + name.

@@ -183,8 +183,6 @@ bool THUnit::openSection(SourceReader& parser, TokenKind kind, std::string& comm
 void THUnit::skipStatementBlock(SourceReader& parser) {
   // try and asm blocks end with "end" as well; not counting them would end
   // the skip early and hand comments in the body to the next routine.
-  std::string comment;
-  std::string sample;
   int depth = 1;
   for (;;) {
     parser.Next();
@@ -201,7 +199,7 @@ void THUnit::skipStatementBlock(SourceReader& parser) {
       case TokenKind::Null:
         return;
       default:
-        if (IsCommentToken(parser)) ProcessComment(parser, parser.TokenView(), comment, sample);
+        if (IsCommentToken(parser)) ProcessDirectiveComment(parser, parser.TokenView());
         break;
     }
   }

@@ -1,112 +1,107 @@
 #include "platform/ordered_work.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 namespace platform {
+
+bool TurnGate::await() {
+  std::unique_lock lock(state_.mutex);
+  if (!hasTurn_) {
+    state_.changed.wait(lock, [this] { return state_.current.load() == index_; });
+    hasTurn_ = true;
+  }
+  return !state_.stopped;
+}
+
+bool TurnGate::ready() {
+  // Only this item moves the turn on from here, so once seen it stays.
+  if (!hasTurn_ && state_.current.load() == index_) await();
+  return hasTurn_;
+}
+
 namespace {
 
-class WorkPool {
- public:
-  WorkPool(std::size_t count, std::size_t window) : count_(count), window_(window), done_(count) {}
-  WorkPool(const WorkPool&) = delete;
-  WorkPool& operator=(const WorkPool&) = delete;
+// Runs an ending unless the run has stopped; records a failure. Called with
+// the turn and the lock, which it gives up while the ending runs.
+void endItem(detail::TurnState& state, std::unique_lock<std::mutex>& lock, const Ending& ending,
+             std::exception_ptr error) {
+  if (!error && !state.stopped && ending) {
+    lock.unlock();
+    try {
+      ending();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    lock.lock();
+  }
+  if (error && !state.stopped) {
+    state.stopped = true;
+    state.error = error;
+  }
+  state.current = state.current + 1;
+}
 
-  // Stops handing out items and joins the workers, whatever happened.
-  ~WorkPool() {
+// Ends the item that has the turn and every waiting item after it.
+void passTurn(detail::TurnState& state, std::unique_lock<std::mutex>& lock, const Ending& ending,
+              std::exception_ptr error) {
+  endItem(state, lock, ending, error);
+  for (auto found = state.waiting.find(state.current); found != state.waiting.end();
+       found = state.waiting.find(state.current)) {
+    auto [waitingEnding, waitingError] = std::move(found->second);
+    state.waiting.erase(found);
+    endItem(state, lock, waitingEnding, waitingError);
+  }
+  state.changed.notify_all();
+}
+
+void workOnItems(detail::TurnState& state, std::size_t count,
+                 const std::function<Ending(std::size_t, TurnGate&)>& work) {
+  for (;;) {
+    std::size_t index = 0;
     {
-      const std::lock_guard lock(mutex_);
-      stopping_ = true;
+      std::unique_lock lock(state.mutex);
+      state.changed.wait(lock, [&] {
+        return state.stopped || state.next >= count ||
+               state.next <= state.current.load() + state.window;
+      });
+      if (state.stopped || state.next >= count) return;
+      index = state.next++;
     }
-    changed_.notify_all();
-    for (std::thread& worker : workers_) worker.join();
-  }
-
-  void start(unsigned threads, const std::function<void(std::size_t)>& produce) {
-    for (unsigned i = 0; i < threads; ++i) {
-      workers_.emplace_back([this, &produce] { work(produce); });
-    }
-  }
-
-  // Waits for item index; rethrows what its producer threw.
-  void awaitItem(std::size_t index) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return done_[index].finished; });
-    if (done_[index].error) std::rethrow_exception(done_[index].error);
-  }
-
-  void consumed(std::size_t index) {
-    {
-      const std::lock_guard lock(mutex_);
-      consumed_ = index + 1;
-    }
-    changed_.notify_all();
-  }
-
- private:
-  struct Outcome {
-    bool finished = false;
+    TurnGate gate(state, index);
+    Ending ending;
     std::exception_ptr error;
-  };
-
-  void work(const std::function<void(std::size_t)>& produce) {
-    for (;;) {
-      std::size_t index = 0;
-      {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock,
-                      [&] { return stopping_ || next_ >= count_ || next_ < consumed_ + window_; });
-        if (stopping_ || next_ >= count_) return;
-        index = next_++;
-      }
-      std::exception_ptr error;
-      try {
-        produce(index);
-      } catch (...) {
-        error = std::current_exception();
-      }
-      {
-        const std::lock_guard lock(mutex_);
-        done_[index] = Outcome{true, error};
-      }
-      changed_.notify_all();
+    try {
+      ending = work(index, gate);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    std::unique_lock lock(state.mutex);
+    if (state.current.load() == index) {
+      passTurn(state, lock, ending, error);
+    } else {
+      state.waiting.emplace(index, std::make_pair(std::move(ending), error));
     }
   }
-
-  const std::size_t count_;
-  const std::size_t window_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<Outcome> done_;
-  std::size_t next_ = 0;
-  std::size_t consumed_ = 0;
-  bool stopping_ = false;
-  std::vector<std::thread> workers_;
-};
+}
 
 }  // namespace
 
-void runOrdered(std::size_t count, unsigned threads, std::size_t window,
-                const std::function<void(std::size_t)>& produce,
-                const std::function<void(std::size_t)>& consume) {
-  if (threads <= 1 || count <= 1) {
-    for (std::size_t i = 0; i < count; ++i) {
-      produce(i);
-      consume(i);
+void runInTurns(std::size_t count, unsigned threads, std::size_t window,
+                const std::function<Ending(std::size_t, TurnGate&)>& work) {
+  detail::TurnState state;
+  state.window = std::max<std::size_t>(window, 1);
+  {
+    std::vector<std::jthread> helpers;
+    const auto extra =
+        static_cast<unsigned>(std::min<std::size_t>(threads > 0 ? threads - 1 : 0, count));
+    for (unsigned i = 0; i < extra; ++i) {
+      helpers.emplace_back([&] { workOnItems(state, count, work); });
     }
-    return;
-  }
-  WorkPool pool(count, std::max<std::size_t>(window, 1));
-  pool.start(threads, produce);
-  for (std::size_t i = 0; i < count; ++i) {
-    pool.awaitItem(i);
-    consume(i);
-    pool.consumed(i);
-  }
+    workOnItems(state, count, work);
+  }  // the helpers are joined here
+  if (state.error) std::rethrow_exception(state.error);
 }
 
 unsigned defaultThreadCount() {

@@ -1,27 +1,69 @@
-// Work done on several threads, its results taken in order.
+// Work shared by several threads whose effects must happen in order.
 //
-// runOrdered calls produce(i) for every i in [0, count) on a pool of worker
-// threads and consume(i) on the calling thread in ascending order, each as
-// soon as produce(i) has finished. At most `window` items are produced ahead
-// of the last one consumed, so the results held at once stay bounded. What
-// produce(i) leaves for consume(i) lives with the caller, one slot per item.
+// runInTurns calls work(i, gate) for every i in [0, count), on `threads`
+// threads (the caller's among them), handing the items out in ascending
+// order. An item runs on its own until it needs the turn: gate.await()
+// blocks until every earlier item has finished, and from then on whatever
+// the item does happens after everything the earlier items did, as on one
+// thread. What work returns (if anything) is the item's ending: it runs
+// with the turn, on whichever thread has it then, and the item is finished
+// after it. A thread whose item ends without the turn leaves the ending to
+// that thread and takes the next item; at most `window` items are handed out
+// beyond the one that has the turn.
 //
-// An exception thrown by produce(i) is rethrown on the calling thread when
-// item i's turn comes; one thrown by consume stops the pool and goes on. The
-// workers are stopped and joined before runOrdered returns or throws. With
-// one thread or one item everything runs on the calling thread, in order.
+// An exception thrown by work(i) or by its ending stops the run once item i
+// has the turn: no item is handed out any more, the endings of later items
+// do not run, gate.await() returns false in the items under way (they should
+// stop without effects), and the exception is rethrown on the calling thread
+// after every thread has stopped.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <functional>
+#include <map>
+#include <mutex>
 
 namespace platform {
 
-void runOrdered(std::size_t count, unsigned threads, std::size_t window,
-                const std::function<void(std::size_t)>& produce,
-                const std::function<void(std::size_t)>& consume);
+using Ending = std::function<void()>;
 
-// The number of worker threads to use when the caller asks for 0: one per
+namespace detail {
+struct TurnState {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::atomic<std::size_t> current{0};  // the item that has the turn
+  std::size_t next = 0;                 // the next item to hand out
+  std::size_t window = 1;
+  bool stopped = false;
+  std::exception_ptr error;
+  // Items done without the turn: their endings, or what they threw.
+  std::map<std::size_t, std::pair<Ending, std::exception_ptr>> waiting;
+};
+}  // namespace detail
+
+class TurnGate {
+ public:
+  TurnGate(detail::TurnState& state, std::size_t index) : state_(state), index_(index) {}
+
+  // Waits for the turn; false when an earlier item failed.
+  bool await();
+  // Takes the turn when it has come, without waiting.
+  bool ready();
+  bool hasTurn() const { return hasTurn_; }
+
+ private:
+  detail::TurnState& state_;
+  std::size_t index_;
+  bool hasTurn_ = false;
+};
+
+void runInTurns(std::size_t count, unsigned threads, std::size_t window,
+                const std::function<Ending(std::size_t, TurnGate&)>& work);
+
+// The number of threads to use when the caller asks for 0: one per
 // processor, at least 1.
 unsigned defaultThreadCount();
 

@@ -10,65 +10,84 @@
 namespace platform {
 namespace {
 
-TEST(OrderedWork, ConsumesEveryItemInOrderWhateverTheThreadCount) {
+// Items do some work of their own, then record themselves with the turn,
+// some from within the item, the rest in their endings: the record is in
+// item order whatever the thread count.
+TEST(Turns, WhatItemsDoWithTheTurnHappensInItemOrder) {
   for (const unsigned threads : {1u, 2u, 7u}) {
     SCOPED_TRACE(threads);
-    const size_t count = 500;
-    std::vector<size_t> slots(count);
+    const size_t count = 400;
     std::vector<size_t> order;
-    runOrdered(
-        count, threads, 4, [&](size_t i) { slots[i] = i * i; },
-        [&](size_t i) {
-          EXPECT_EQ(i * i, slots[i]);
-          order.push_back(i);
-        });
+    std::vector<size_t> squares(count);
+    runInTurns(count, threads, 3, [&](size_t i, TurnGate& gate) -> Ending {
+      squares[i] = i * i;
+      if (i % 3 == 0) {
+        EXPECT_TRUE(gate.await());
+        order.push_back(i);
+        return {};
+      }
+      return [&order, i] { order.push_back(i); };
+    });
+    for (size_t i = 0; i < count; ++i) EXPECT_EQ(i * i, squares[i]);
     ASSERT_EQ(count, order.size());
     for (size_t i = 0; i < count; ++i) EXPECT_EQ(i, order[i]);
   }
 }
 
-TEST(OrderedWork, NeverProducesMoreThanTheWindowAheadOfTheConsumer) {
-  const size_t window = 3;
-  std::atomic<size_t> consumed{0};
+TEST(Turns, ItemsRunAtMostTheWindowAheadOfTheTurn) {
+  const size_t window = 2;
+  std::atomic<size_t> finished{0};
   std::atomic<size_t> furthestLead{0};
-  runOrdered(
-      200, 4, window,
-      [&](size_t i) {
-        const size_t lead = i + 1 - consumed.load();
-        size_t seen = furthestLead.load();
-        while (lead > seen && !furthestLead.compare_exchange_weak(seen, lead)) {
-        }
-      },
-      [&](size_t i) { consumed = i + 1; });
+  runInTurns(300, 4, window, [&](size_t i, TurnGate& gate) -> Ending {
+    const size_t lead = i - finished.load();
+    size_t seen = furthestLead.load();
+    while (lead > seen && !furthestLead.compare_exchange_weak(seen, lead)) {
+    }
+    if (gate.ready()) {
+      EXPECT_EQ(i, finished.load());
+    }
+    return [&finished, i] { finished = i + 1; };
+  });
+  EXPECT_EQ(300u, finished.load());
   EXPECT_LE(furthestLead.load(), window);
 }
 
-TEST(OrderedWork, AProducerFailureReachesTheCallerAfterTheItemsBeforeIt) {
+TEST(Turns, AFailureStopsTheRunAfterTheItemsBeforeIt) {
   for (const unsigned threads : {1u, 3u}) {
     SCOPED_TRACE(threads);
-    std::vector<size_t> consumed;
+    std::vector<size_t> done;
+    std::atomic<int> refused{0};
     try {
-      runOrdered(
-          100, threads, 8,
-          [](size_t i) {
-            if (i == 40) throw std::runtime_error("item 40");
-          },
-          [&](size_t i) { consumed.push_back(i); });
+      runInTurns(1000, threads, 4, [&](size_t i, TurnGate& gate) -> Ending {
+        if (i == 40) throw std::runtime_error("item 40");
+        if (i % 2 == 0) return [&done, i] { done.push_back(i); };
+        if (!gate.await()) {
+          ++refused;
+          return {};
+        }
+        done.push_back(i);
+        return {};
+      });
       FAIL() << "no exception";
     } catch (const std::runtime_error& error) {
       EXPECT_EQ(std::string("item 40"), error.what());
     }
-    EXPECT_EQ(40u, consumed.size());
+    ASSERT_EQ(40u, done.size());
+    EXPECT_EQ(39u, done.back());
   }
 }
 
-TEST(OrderedWork, AConsumerFailureStopsThePool) {
-  EXPECT_THROW(runOrdered(
-                   1000, 3, 2, [](size_t) {},
-                   [](size_t i) {
-                     if (i == 5) throw std::logic_error("stop");
-                   }),
+TEST(Turns, AFailingEndingStopsTheRunToo) {
+  std::vector<size_t> done;
+  EXPECT_THROW(runInTurns(500, 3, 4,
+                          [&](size_t i, TurnGate&) -> Ending {
+                            return [&done, i] {
+                              if (i == 7) throw std::logic_error("ending 7");
+                              done.push_back(i);
+                            };
+                          }),
                std::logic_error);
+  EXPECT_EQ(7u, done.size());
 }
 
 }  // namespace
