@@ -47,6 +47,33 @@ enum : std::uint8_t {
 // Visibility overrides set by first-line commands.
 enum : std::uint8_t { kVisibleByScope = 0, kAlwaysVisible = 1, kNeverVisible = 2 };
 
+// Text that most holders leave empty (code samples): 8 bytes until set.
+// A large project has hundreds of thousands of holders.
+class OptionalText {
+ public:
+  OptionalText& operator=(std::string_view text) {
+    if (text.empty()) {
+      text_.reset();
+    } else if (text_) {
+      text_->assign(text);
+    } else {
+      text_ = std::make_unique<std::string>(text);
+    }
+    return *this;
+  }
+  bool empty() const { return text_ == nullptr || text_->empty(); }
+  void clear() { text_.reset(); }
+  const std::string& str() const { return text_ != nullptr ? *text_ : empty_; }
+  operator std::string_view() const { return str(); }
+  friend bool operator==(const OptionalText& text, std::string_view other) {
+    return text.str() == other;
+  }
+
+ private:
+  static inline const std::string empty_;
+  std::unique_ptr<std::string> text_;
+};
+
 class THItem {
  public:
   explicit THItem(THItem* owner);
@@ -57,7 +84,7 @@ class THItem {
   // The description, with first-line commands taken off (SetComment).
   std::string Comment;
   // Code-sample lines separated by CR.
-  std::string Sample;
+  OptionalText Sample;
   std::uint8_t Scope = kScopePublished;
   std::uint8_t Visibility = kVisibleByScope;
 
@@ -129,7 +156,8 @@ class THItem {
   template <class T>
   T& adopt(std::unique_ptr<T> item) {
     T& result = *item;
-    owned_.push_back(std::move(item));
+    if (owned_ == nullptr) owned_ = std::make_unique<std::vector<std::unique_ptr<THItem>>>();
+    owned_->push_back(std::move(item));
     return result;
   }
   // Kinds that understand more first-line commands (event, bitmap) take them
@@ -167,7 +195,8 @@ class THItem {
   THItem* owner_;
   THProject* project_ = nullptr;
   THUnit* unit_ = nullptr;
-  std::vector<std::unique_ptr<THItem>> owned_;
+  // Most holders own nothing, so the list is made with the first.
+  std::unique_ptr<std::vector<std::unique_ptr<THItem>>> owned_;
 };
 
 }  // namespace holders

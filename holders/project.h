@@ -60,7 +60,8 @@ class THProject : public THItem {
   OrderedNameList Units;
   // The unit files the configuration names ([Files]).
   std::vector<std::string> Files;
-  // Threads that build the units' pages at once; 0 means one per processor.
+  // Threads that build the units' pages at once; 0 means one per processor
+  // (at most 8).
   // The output is the same whatever the number.
   unsigned BuildThreads = 0;
 

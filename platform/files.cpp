@@ -217,8 +217,17 @@ bool matchesMask(std::string_view name, std::string_view mask) {
 }
 
 TextFileWriter::TextFileWriter(std::string_view path) : path_(resolvePathForWriting(path)) {
+  // An existing file is replaced by a new one with its permissions rather
+  // than emptied in place: ext4 forces the data written into an emptied file
+  // to disk when it is closed, which makes a build that rewrites its large
+  // output wait for the disk. A file with other links, or one that cannot
+  // be removed, is emptied as before.
+  struct stat old {};
+  const bool replace = ::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+                       old.st_nlink == 1 && ::unlink(path_.c_str()) == 0;
   file_ = std::fopen(path_.c_str(), "wb");
   if (!file_) throwSystemError("create", path);
+  if (replace) ::fchmod(::fileno(file_), old.st_mode & 07777);
   std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
 }
 

@@ -173,6 +173,36 @@ TEST(Files, TextFileWriterEndsLinesWithCrLf) {
                    "cannot create " + dir.file("missing/x.rtf") + ": No such file or directory");
 }
 
+// Rewriting an output replaces the file (so the file system need not force
+// the new data out on close), keeping its permissions; a file with another
+// link, or behind a symbolic link, is written in place so every name sees
+// the new text.
+TEST(Files, TextFileWriterReplacesAnOldFileAndKeepsItsLinks) {
+  TempDir dir;
+  const std::string plain = dir.write("plain.rtf", "old text, longer than the new");
+  ASSERT_EQ(0, ::chmod(plain.c_str(), 0640));
+  const std::string linked = dir.write("linked.rtf", "old");
+  const std::string second = dir.file("second.rtf");
+  ASSERT_EQ(0, ::link(linked.c_str(), second.c_str()));
+  const std::string target = dir.write("target.rtf", "old");
+  const std::string symbolic = dir.file("symbolic.rtf");
+  ASSERT_EQ(0, ::symlink(target.c_str(), symbolic.c_str()));
+
+  for (const std::string& path : {plain, linked, symbolic}) {
+    TextFileWriter writer(path);
+    writer.writeLine("new");
+    writer.close();
+  }
+  EXPECT_EQ("new\r\n", readBytes(plain));
+  struct stat info {};
+  ASSERT_EQ(0, ::stat(plain.c_str(), &info));
+  EXPECT_EQ(0640u, info.st_mode & 07777);
+  EXPECT_EQ("new\r\n", readBytes(second));
+  EXPECT_EQ("new\r\n", readBytes(target));
+  ASSERT_EQ(0, ::lstat(symbolic.c_str(), &info));
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
 TEST(Files, PathPartsAcceptBothSeparators) {
   EXPECT_EQ("Unit.pas", extractFileName("C:\\Src/Unit.pas"));
   EXPECT_EQ("C:\\Src/", extractFilePath("C:\\Src/Unit.pas"));

@@ -105,7 +105,10 @@ void runInTurns(std::size_t count, unsigned threads, std::size_t window,
 }
 
 unsigned defaultThreadCount() {
-  return std::max(1u, std::thread::hardware_concurrency());
+  // Past a few threads the writing of pages in order limits the gain, and
+  // every thread holds pages of its own.
+  constexpr unsigned kMostThreads = 8;
+  return std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
 }
 
 }  // namespace platform

@@ -64,7 +64,7 @@ void runInTurns(std::size_t count, unsigned threads, std::size_t window,
                 const std::function<Ending(std::size_t, TurnGate&)>& work);
 
 // The number of threads to use when the caller asks for 0: one per
-// processor, at least 1.
+// processor, at least 1 and at most 8.
 unsigned defaultThreadCount();
 
 }  // namespace platform
