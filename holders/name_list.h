@@ -6,6 +6,7 @@
 // equals the one asked for, exactly or ignoring case.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,40 @@ class OrderedNameList {
   std::vector<NameEntry> entries_;
   // Name (ignoring case) -> positions of the entries of that name, ascending.
   NameIndex<std::uint32_t> index_;
+};
+
+// A name list that takes memory only once a name is added: most types
+// (records, enumerations, aliases) have no members, and a large project has
+// a hundred thousand types. Reads of an empty list need no list at all.
+template <class List>
+class LazyNameList {
+ public:
+  auto add(std::string_view name, THItem* item) { return list().add(name, item); }
+  THItem* find(std::string_view name, bool caseSensitive) const {
+    return list_ != nullptr ? list_->find(name, caseSensitive) : nullptr;
+  }
+  int count() const { return list_ != nullptr ? list_->count() : 0; }
+  const NameEntry& at(int index) const {
+    return list_ != nullptr ? list_->at(index) : empty().at(index);
+  }
+  const std::vector<NameEntry>& entries() const {
+    return list_ != nullptr ? list_->entries() : empty().entries();
+  }
+  void sortByName() {
+    if (list_ != nullptr) list_->sortByName();
+  }
+
+ private:
+  List& list() {
+    if (list_ == nullptr) list_ = std::make_unique<List>();
+    return *list_;
+  }
+  static const List& empty() {
+    static const List kEmpty;
+    return kEmpty;
+  }
+
+  std::unique_ptr<List> list_;
 };
 
 }  // namespace holders

@@ -41,7 +41,7 @@ class BuildingScope {
 // huge unit never sits in memory whole.
 class UnitOutput final : public PageSink {
  public:
-  static constexpr size_t kHeldBytes = 4 << 20;
+  static constexpr size_t kHeldBytes = 1 << 20;
 
   UnitOutput(THProject& project, PageSink& output) : project_(project), output_(output) {}
 
@@ -107,7 +107,7 @@ thread_local UnitOutput* unitOutput = nullptr;
 
 // Units built ahead of the one being written, per thread; each keeps at most
 // UnitOutput::kHeldBytes.
-constexpr size_t kUnitsAheadPerThread = 2;
+constexpr size_t kUnitsAheadPerThread = 1;
 
 // Sets unitOutput for one unit's build.
 class UnitOutputScope {

@@ -346,19 +346,19 @@ THProperty& THType::PropertyAt(int index) const {
 }
 
 THItem* THType::FindMember(std::string_view name, bool caseSensitive) const {
-  if (THItem* method = FindInList(name, caseSensitive, Methods)) return method;
-  return FindInList(name, caseSensitive, Properties);
+  if (THItem* method = Methods.find(name, caseSensitive)) return method;
+  return Properties.find(name, caseSensitive);
 }
 
 THMethod* THType::FindMethod(std::string_view name, bool caseSensitive) const {
-  return static_cast<THMethod*>(FindInList(name, caseSensitive, Methods));
+  return static_cast<THMethod*>(Methods.find(name, caseSensitive));
 }
 
 THItem* THType::FindItem(std::string_view name, bool caseSensitive) {
   if (TypeKind != kRecordType) {
-    if (THItem* member = FindInList(name, caseSensitive, Properties)) return member;
+    if (THItem* member = Properties.find(name, caseSensitive)) return member;
   }
-  if (THItem* method = FindInList(name, caseSensitive, Methods)) return method;
+  if (THItem* method = Methods.find(name, caseSensitive)) return method;
   return THItem::FindItem(name, caseSensitive);
 }
 

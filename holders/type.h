@@ -38,8 +38,8 @@ class THType : public THItem {
   std::string AncestorName;
   std::uint8_t TypeKind = kOtherType;
   std::string Parameters;
-  SortedNameList Methods;
-  OrderedNameList Properties;
+  LazyNameList<SortedNameList> Methods;
+  LazyNameList<OrderedNameList> Properties;
   std::string ResultType;
   std::string TypeName;
   std::string AliasText;
