@@ -1,5 +1,6 @@
 // THProject: the help build (topics file, help project, contents file).
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -117,6 +118,26 @@ class UnitOutputScope {
   UnitOutputScope(const UnitOutputScope&) = delete;
   UnitOutputScope& operator=(const UnitOutputScope&) = delete;
 };
+
+// text without the bytes <= 32 at both ends, as platform::trim, in place.
+std::string_view trimmedView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
+
+// The first 8 bytes of text upper-cased, the first as the highest, padded
+// with zeros. Keys that differ order as compareText orders the texts: a zero
+// of padding marks a text that is a prefix of the other.
+std::uint64_t sortKey(std::string_view text) {
+  std::uint64_t key = 0;
+  for (size_t i = 0; i < 8; ++i) {
+    const unsigned byte =
+        i < text.size() ? platform::upperChar(static_cast<unsigned char>(text[i])) : 0;
+    key = (key << 8) | byte;
+  }
+  return key;
+}
 
 void writeTextFile(const std::string& path, const std::vector<std::string>& lines) {
   platform::TextFileWriter out(path);
@@ -297,39 +318,53 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
   // Entries from all units, interleaved by name. A large project has
   // hundreds of thousands of them: they are packed into one string and
   // sorted as views into it.
-  const auto forEachEntry = [&](const auto& visit) {
-    for (const NameEntry& unitEntry : Units.entries()) {
-      auto* unit = static_cast<THUnit*>(unitEntry.item);
-      if (!unit->IsDocumented()) continue;
-      for (const NameEntry& entry : (unit->*list).entries()) {
-        if (entry.item->IsDocumented()) visit(platform::trim(entry.name), unit->UnitName);
-      }
-    }
+  struct Entry {
+    std::string_view name;  // trimmed
+    const std::string* unitName;
   };
-  // Sized first, so the packed text is never copied while it grows.
+  std::vector<Entry> entries;
   size_t bytes = 0;
-  size_t count = 0;
-  forEachEntry([&](const std::string& name, const std::string& unitName) {
-    bytes += 3 + 2 * name.size() + prefix.size() + unitName.size();
-    ++count;
-  });
+  for (const NameEntry& unitEntry : Units.entries()) {
+    auto* unit = static_cast<THUnit*>(unitEntry.item);
+    if (!unit->IsDocumented()) continue;
+    for (const NameEntry& entry : (unit->*list).entries()) {
+      if (!entry.item->IsDocumented()) continue;
+      const std::string_view name = trimmedView(entry.name);
+      entries.push_back(Entry{name, &unit->UnitName});
+      bytes += 3 + 2 * name.size() + prefix.size() + unit->UnitName.size();
+    }
+  }
   std::string packed;
-  packed.reserve(bytes);
-  std::vector<std::pair<size_t, size_t>> spans;  // offset and length in packed
-  spans.reserve(count);
-  forEachEntry([&](const std::string& name, const std::string& unitName) {
-    const size_t offset = packed.size();
-    packed.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
-    spans.emplace_back(offset, packed.size() - offset);
-  });
-  const auto line = [&packed](const std::pair<size_t, size_t>& span) {
-    return std::string_view(packed).substr(span.first, span.second);
+  packed.reserve(bytes);  // never copied while it grows
+  // Each line with the first bytes of its name upper-cased, big end first,
+  // as a key: most comparisons end on the keys.
+  struct Line {
+    std::uint64_t key;
+    size_t offset;
+    size_t size;
   };
-  std::stable_sort(spans.begin(), spans.end(), [&line](const auto& a, const auto& b) {
-    return platform::lessText(line(a), line(b));
+  std::vector<Line> lines;
+  lines.reserve(entries.size());
+  for (const Entry& entry : entries) {
+    const size_t offset = packed.size();
+    packed.append("2 ")
+        .append(entry.name)
+        .append(prefix)
+        .append(*entry.unitName)
+        .append("_")
+        .append(entry.name);
+    lines.push_back(
+        Line{sortKey(std::string_view(packed).substr(offset + 2)), offset, packed.size() - offset});
+  }
+  const auto text = [&packed](const Line& line) {
+    return std::string_view(packed).substr(line.offset, line.size);
+  };
+  std::stable_sort(lines.begin(), lines.end(), [&text](const Line& a, const Line& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return platform::lessText(text(a), text(b));
   });
   emit("1 " + LanguageText(heading));
-  for (const auto& span : spans) emit(std::string(line(span)));
+  for (const Line& line : lines) emit(std::string(text(line)));
 }
 
 }  // namespace holders
