@@ -5,7 +5,8 @@
 // search, inheritance and lookups cross units), with the symbol FUZZ defined.
 // The working directory holds two include files: DECLS.INC with a few
 // declarations and LOOP.INC, which includes itself. Findings are crashes,
-// hangs and sanitizer reports.
+// hangs, sanitizer reports, and topics that differ when the units are built
+// on several threads.
 //
 // With KORVEX_FUZZ_HELPCHECK=1 in the environment, the help consistency
 // checker must also find nothing in the topics, project and contents texts.
@@ -84,20 +85,34 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const holders::OptionsGuard options;
-  holders::THProject project(std::string(KORVEX_SOURCE_DIR) + "/");
+// Reads the units into project and builds their topics on `threads`
+// threads; returns the topics text.
+std::string build(holders::THProject& project, std::string_view text, unsigned threads) {
   project.MessageLanguage = &messages();
   project.Scope = holders::kScopePrivate;
+  project.BuildThreads = threads;
   project.AddDefine("FUZZ");
   int number = 0;
-  for (std::string_view unit : units(fuzzing::asText(data, size))) {
+  for (std::string_view unit : units(text)) {
     const std::string name = "FUZZ" + std::to_string(number++);
     project.AddUnitText(name, unit, fuzzing::workFile(name + ".PAS"));
   }
   holders::MemoryPageSink sink;
   project.BuildTopics(sink);
+  return sink.text();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text = fuzzing::asText(data, size);
+  const holders::OptionsGuard options;
+  holders::THProject project(std::string(KORVEX_SOURCE_DIR) + "/");
+  const std::string rtf = build(project, text, 1);
+  // Units built on several threads give the same topics.
+  if (units(text).size() > 1) {
+    holders::THProject parallel(std::string(KORVEX_SOURCE_DIR) + "/");
+    fuzzing::check(build(parallel, text, 3) == rtf, "units built on three threads differ from one");
+  }
   static const bool helpCheck = helpCheckWanted();
-  if (helpCheck) checkHelp(project, sink.text());
+  if (helpCheck) checkHelp(project, rtf);
   return 0;
 }

@@ -117,9 +117,10 @@ class THProject : public THItem {
   // True while Build runs: declaration text read again then (parameter
   // lists) must not pull in include files.
   bool Building() const { return building_; }
-  // A help text in output form, worked out once per build: pages use the
-  // same few dozen texts hundreds of thousands of times.
-  const std::string& EscapedHelpText(int index);
+  // A help text in output form while building: all are worked out when the
+  // build starts, as pages use the same few dozen texts hundreds of
+  // thousands of times, on several threads.
+  const std::string& EscapedHelpText(int index) const;
   // Called by units whenever a name list changes.
   void ModelChanged() { indexStale_ = true; }
 
@@ -167,8 +168,9 @@ class THProject : public THItem {
   std::unordered_map<std::string, const templates::CachedPage*, NameHash, std::equal_to<>>
       pagesByName_;
   size_t pagesGeneration_ = 0;
-  std::unordered_map<int, std::string> escapedTexts_;  // kept while building
-  std::mutex pagesMutex_;  // page lookups and escaped texts, shared by the build threads
+  // The help texts in output form, then that of an unknown index.
+  std::vector<std::string> escapedTexts_;
+  std::mutex pagesMutex_;  // page lookups, shared by the build threads
   bool building_ = false;
   std::vector<std::string> reading_;
   std::unordered_map<std::string, std::string> identities_;

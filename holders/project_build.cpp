@@ -15,6 +15,7 @@
 #include "holders/variable.h"
 #include "lang/base_lang.h"
 #include "lang/bldlang.h"
+#include "lang/language_center.h"
 #include "platform/files.h"
 #include "platform/ordered_work.h"
 #include "platform/text.h"
@@ -168,13 +169,9 @@ void THProject::Post(int level, std::string text) {
   }
 }
 
-const std::string& THProject::EscapedHelpText(int index) {
-  const std::lock_guard lock(pagesMutex_);
-  auto known = escapedTexts_.find(index);
-  if (known == escapedTexts_.end()) {
-    known = escapedTexts_.emplace(index, esc(LanguageText(index))).first;
-  }
-  return known->second;
+const std::string& THProject::EscapedHelpText(int index) const {
+  const bool known = index >= 0 && static_cast<size_t>(index) + 1 < escapedTexts_.size();
+  return known ? escapedTexts_[static_cast<size_t>(index)] : escapedTexts_.back();
 }
 
 void THProject::InheritProperties() {
@@ -194,7 +191,12 @@ void THProject::InheritProperties() {
 
 void THProject::BuildTopics(PageSink& output) {
   const BuildingScope building(building_);
-  escapedTexts_.clear();  // the language or the dialect may have changed since the last build
+  // Worked out anew: the language or the dialect may have changed since the
+  // last build.
+  const int helpTexts = HelpLanguage ? HelpLanguage->StringCount() : 0;
+  escapedTexts_.clear();
+  for (int i = 0; i <= helpTexts; ++i)
+    escapedTexts_.push_back(esc(LanguageText(i < helpTexts ? i : -1)));
   InheritProperties();
   prepareModelForBuild();
   output.writePage(TopicRef{TopicKind::Header, {}}, page("Header").Document());
