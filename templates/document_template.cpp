@@ -83,6 +83,7 @@ bool TDocumentTemplate::loadLines(std::string_view fileName) {
 }
 
 void TDocumentTemplate::LoadFromFile(std::string_view fileName) {
+  LoadCached(nullptr);  // empty even when reading the file fails
   LoadCached(cache_->page(fileName));
 }
 

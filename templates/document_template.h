@@ -5,7 +5,8 @@
 // Document lines out or take them as one text. The object is reloaded for
 // page after page; every load starts Document afresh from the file. Files
 // come through a TemplateCache (the process-wide one unless another is given),
-// which the object borrows.
+// which the object borrows; a page loaded from the cache refers to the cached
+// lines as its Template, so the cache must not be cleared while it is used.
 #pragma once
 
 #include <cstdint>
