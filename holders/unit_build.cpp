@@ -1,4 +1,6 @@
 // THUnit: its name lists, lookups and the unit page.
+#include <optional>
+
 #include "holders/method.h"
 #include "holders/options.h"
 #include "holders/page_writer.h"
@@ -123,10 +125,15 @@ void THUnit::BuildTopic(PageSink& output) {
   };
   for (const ListPages& pages : lists) {
     std::vector<std::string> lines;
+    // Every entry's jump starts as the page with the unit's name filled in.
+    std::optional<templates::TDocumentTemplate> unitJump;
     for (const NameEntry& entry : pages.list.entries()) {
       if (!entry.item->IsDocumented()) continue;
-      templates::TDocumentTemplate jump = page(pages.jumpPage);
-      jump.ReplaceTag("##UnitName##", esc(UnitName), true);
+      if (!unitJump) {
+        unitJump = page(pages.jumpPage);
+        unitJump->ReplaceTag("##UnitName##", esc(UnitName), true);
+      }
+      templates::TDocumentTemplate jump = *unitJump;
       jump.ReplaceTag(pages.nameTag, esc(platform::trim(entry.name)), true);
       lines.insert(lines.end(), jump.Document().begin(), jump.Document().end());
       entry.item->BuildTopic(output);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "parser/tokenizer.h"
 
@@ -193,8 +194,24 @@ constexpr std::array<NameBuffer, kKeywordCount> kKeywordNames = [] {
 
 }  // namespace
 
+// For each upper-case first letter, bit n set when a keyword of n letters
+// starts with it: most identifiers are told from keywords by their first
+// letter and length alone.
+constexpr std::array<std::uint16_t, 256> kLengthsByFirstLetter = [] {
+  std::array<std::uint16_t, 256> lengths{};
+  for (const Keyword& keyword : kKeywords) {
+    lengths[static_cast<unsigned char>(keyword.text.front())] |=
+        static_cast<std::uint16_t>(1u << keyword.text.size());
+  }
+  return lengths;
+}();
+static_assert(kLongestKeyword < 16, "keyword lengths must fit the length bits");
+
 TokenKind KeywordKind(std::string_view word) {
-  if (word.size() > kLongestKeyword) return TokenKind::Identifier;
+  if (word.empty() || word.size() > kLongestKeyword) return TokenKind::Identifier;
+  unsigned char first = static_cast<unsigned char>(word.front());
+  if (first >= 'a' && first <= 'z') first = static_cast<unsigned char>(first - ('a' - 'A'));
+  if ((kLengthsByFirstLetter[first] >> word.size() & 1u) == 0) return TokenKind::Identifier;
   char upper[kLongestKeyword];
   int hash = 0;
   for (std::size_t i = 0; i < word.size(); ++i) {
