@@ -5,7 +5,8 @@
 // A file that does not exist is remembered as missing as well. Entries are
 // found by the name as asked for and by the resolved path, so two spellings
 // of one file share an entry and a repeated request touches the disk not at
-// all. The run is single-threaded; the cache is not locked.
+// all. The cache is not locked: the threads that build pages reach it
+// through the project's page lookup, which is.
 #pragma once
 
 #include <cstdint>
