@@ -104,9 +104,7 @@ void THItem::ProcessComment(SourceReader& parser, std::string_view tokenText, st
 }
 
 void THItem::ProcessDirectiveComment(SourceReader& parser, std::string_view tokenText) {
-  std::string_view text = tokenText;
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  if (!mayBeDirective(text)) return;
+  if (!mayBeDirective(platform::trimmedView(tokenText))) return;
   std::string ignoredComment;
   std::string ignoredSample;
   ProcessComment(parser, tokenText, ignoredComment, ignoredSample);

@@ -41,8 +41,7 @@ std::string THItem::tagToRtf(const std::string& tag, std::string_view& text, boo
                              bool caseSensitive) {
   const std::string upper = platform::upperCase(tag);
   // Blanks after a tag vanish.
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  text = platform::trimmedView(text);
   if (upper == "IDENT") {
     linkNext = true;
   } else if (upper == "TAB") {

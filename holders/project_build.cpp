@@ -120,13 +120,6 @@ class UnitOutputScope {
   UnitOutputScope& operator=(const UnitOutputScope&) = delete;
 };
 
-// text without the bytes <= 32 at both ends, as platform::trim, in place.
-std::string_view trimmedView(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
-  return text;
-}
-
 // The first 8 bytes of text upper-cased, the first as the highest, padded
 // with zeros. Keys that differ order as compareText orders the texts: a zero
 // of padding marks a text that is a prefix of the other.
@@ -331,7 +324,7 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
     if (!unit->IsDocumented()) continue;
     for (const NameEntry& entry : (unit->*list).entries()) {
       if (!entry.item->IsDocumented()) continue;
-      const std::string_view name = trimmedView(entry.name);
+      const std::string_view name = platform::trimmedView(entry.name);
       entries.push_back(Entry{name, &unit->UnitName});
       bytes += 3 + 2 * name.size() + prefix.size() + unit->UnitName.size();
     }

@@ -38,11 +38,13 @@ std::string upperCase(std::string_view text) {
 }
 
 std::string trim(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-  return std::string(text.substr(begin, end - begin));
+  return std::string(trimmedView(text));
+}
+
+std::string_view trimmedView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
 }
 
 int compareText(std::string_view a, std::string_view b) {

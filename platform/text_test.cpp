@@ -31,6 +31,9 @@ TEST(Text, TrimRemovesEveryControlByteAndBlank) {
                         "a b\x1F "));
   EXPECT_EQ("", trim(" \t "));
   EXPECT_EQ("\xA0x", trim("\xA0x"));  // a non-breaking space is text, not blank
+  const std::string_view padded = "  view\t";
+  EXPECT_EQ(padded.data() + 2, trimmedView(padded).data());  // no copy
+  EXPECT_EQ("view", trimmedView(padded));
 }
 
 TEST(Text, CompareIgnoresCaseAndOrdersByUpperCasedBytes) {
