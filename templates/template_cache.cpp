@@ -12,11 +12,6 @@ const CachedPage* TemplateCache::page(std::string_view fileName) {
   return entry->exists ? &entry->page : nullptr;
 }
 
-const std::vector<std::string>* TemplateCache::lines(std::string_view fileName) {
-  const CachedPage* found = page(fileName);
-  return found != nullptr ? &found->lines : nullptr;
-}
-
 const TemplateCache::Entry* TemplateCache::load(std::string_view fileName) {
   const Entry* entry = nullptr;
   if (platform::fileExists(fileName)) {

@@ -26,14 +26,11 @@ struct CachedPage {
 
 class TemplateCache {
  public:
-  // The page, or nullptr when no regular file of that name exists; see lines.
+  // The page's lines (read with CR LF, LF or CR line ends) and their tag
+  // signatures, or nullptr when no regular file of that name exists. The
+  // pointer stays valid until clear(). Throws platform::FileError when the
+  // file exists but cannot be read; such a failure is not remembered.
   const CachedPage* page(std::string_view fileName);
-
-  // The lines of the file (CR LF, LF or CR line ends), or nullptr when no
-  // regular file of that name exists. The pointer stays valid until clear().
-  // Throws platform::FileError when the file exists but cannot be read;
-  // such a failure is not remembered.
-  const std::vector<std::string>* lines(std::string_view fileName);
 
   // Forgets every file, so the next request reads the disk again.
   void clear();
