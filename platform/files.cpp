@@ -228,11 +228,14 @@ TextFileWriter::TextFileWriter(std::string_view path) : path_(resolvePathForWrit
   file_ = std::fopen(path_.c_str(), "wb");
   if (!file_) throwSystemError("create", path);
   if (replace) ::fchmod(::fileno(file_), old.st_mode & 07777);
-  std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+  buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+  std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferBytes);
 }
 
 TextFileWriter::TextFileWriter(TextFileWriter&& other) noexcept
-    : path_(std::move(other.path_)), file_(std::exchange(other.file_, nullptr)) {}
+    : buffer_(std::move(other.buffer_)),
+      path_(std::move(other.path_)),
+      file_(std::exchange(other.file_, nullptr)) {}
 
 TextFileWriter::~TextFileWriter() {
   if (file_) std::fclose(file_);

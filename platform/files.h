@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -86,6 +87,12 @@ class TextFileWriter {
   void close();
 
  private:
+  // Writes of 64 KB: far fewer system calls than the 4 KB glibc picks when
+  // setvbuf is given a size without a buffer, and small enough to stay in
+  // the processor's cache (256 KB made a large build slower). Declared
+  // before file_, which uses it until closed.
+  static constexpr size_t kBufferBytes = 1 << 16;
+  std::unique_ptr<char[]> buffer_;
   std::string path_;
   std::FILE* file_ = nullptr;
 };
