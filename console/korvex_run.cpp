@@ -132,7 +132,7 @@ bool runProject(const std::vector<std::string>& arguments, const std::string& pr
   const auto results = switchValue(commandLine, "O");
   if (results) project.UseResults = true;
   if (unitNames.empty()) unitNames = project.Files;
-  for (const std::string& unitName : unitNames) project.AddUnit(unitName);
+  project.AddUnits(unitNames);
   if (auto output = switchValue(commandLine, "H")) holders::options().KorvexProjectName = *output;
   if (auto language = switchValue(commandLine, "L")) {
     const std::string file = programDirectory + "Template/" + *language + ".lnf";

@@ -86,17 +86,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 // Reads the units into project and builds their topics on `threads`
-// threads; returns the topics text.
+// threads, reading included; returns the topics text.
 std::string build(holders::THProject& project, std::string_view text, unsigned threads) {
   project.MessageLanguage = &messages();
   project.Scope = holders::kScopePrivate;
   project.BuildThreads = threads;
   project.AddDefine("FUZZ");
-  int number = 0;
+  std::vector<holders::THProject::UnitText> sources;
   for (std::string_view unit : units(text)) {
-    const std::string name = "FUZZ" + std::to_string(number++);
-    project.AddUnitText(name, unit, fuzzing::workFile(name + ".PAS"));
+    const std::string name = "FUZZ" + std::to_string(sources.size());
+    sources.push_back({name, unit, fuzzing::workFile(name + ".PAS")});
   }
+  project.AddUnitTexts(sources);
   holders::MemoryPageSink sink;
   project.BuildTopics(sink);
   return sink.text();
@@ -107,10 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const holders::OptionsGuard options;
   holders::THProject project(std::string(KORVEX_SOURCE_DIR) + "/");
   const std::string rtf = build(project, text, 1);
-  // Units built on several threads give the same topics.
+  // Units read and built on several threads give the same topics.
   if (units(text).size() > 1) {
     holders::THProject parallel(std::string(KORVEX_SOURCE_DIR) + "/");
-    fuzzing::check(build(parallel, text, 3) == rtf, "units built on three threads differ from one");
+    fuzzing::check(build(parallel, text, 3) == rtf, "units read on three threads differ from one");
   }
   static const bool helpCheck = helpCheckWanted();
   if (helpCheck) checkHelp(project, rtf);

@@ -112,11 +112,12 @@ void THItem::ProcessDirectiveComment(SourceReader& parser, std::string_view toke
 
 void THItem::processDirective(SourceReader& parser, const std::string& name,
                               const std::string& arg) {
-  const bool defined = project_ != nullptr && project_->IsDefined(arg);
+  // Only the two tests ask: a reading on another thread logs every question.
+  const auto defined = [&] { return project_ != nullptr && project_->IsDefined(arg); };
   if (name == "$IFDEF") {
-    if (!defined) SkipConditional(parser);
+    if (!defined()) SkipConditional(parser);
   } else if (name == "$IFNDEF") {
-    if (defined) SkipConditional(parser);
+    if (defined()) SkipConditional(parser);
   } else if (name == "$ELSE") {
     // Reached only after the branch before it was taken.
     SkipConditional(parser);
@@ -165,8 +166,7 @@ void THItem::includeFile(SourceReader& parser, const std::string& argument) {
   // Text read again while building (a parameter list) or after moving back
   // over the directive has been included once already.
   if (project_->Building() || !parser.firstIncludeAt(parser.TokenStart())) return;
-  const IncludeFinder::Located file =
-      project_->Includes().locate(argument, project_->UnitDirectories);
+  const IncludeFinder::Located file = project_->LocateInclude(argument);
   if (file.path.empty()) {
     message(0, lang::BaseLang::kMsgUnableToLocateIncludeFile, file.name);
     return;

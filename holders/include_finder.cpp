@@ -33,7 +33,7 @@ std::optional<std::string> existingFile(const std::string& name) {
 
 }  // namespace
 
-void IncludeFinder::addDirectories(const std::vector<std::string>& directories) {
+void IncludeFinder::addDirectories(std::span<const std::string> directories) {
   for (; directoriesSeen_ < directories.size(); ++directoriesSeen_) {
     const std::string& directory = directories[directoriesSeen_];
     if (distinctSet_.insert(directory).second) distinct_.push_back(directory);
@@ -108,7 +108,7 @@ const std::string& IncludeFinder::givenPath(Progress& progress, const std::strin
 }
 
 IncludeFinder::Located IncludeFinder::locate(const std::string& name,
-                                             const std::vector<std::string>& directories) {
+                                             std::span<const std::string> directories) {
   addDirectories(directories);
   Progress& progress = progress_[name];
   if (!progress.found.name.empty()) return progress.found;

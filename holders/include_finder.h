@@ -17,6 +17,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,7 +34,9 @@ class IncludeFinder {
   };
 
   // The file an include directive's (upper-cased) argument names.
-  Located locate(const std::string& name, const std::vector<std::string>& directories);
+  // The directories only grow from one call to the next: a call may add
+  // entries at the end of the last call's list, never change earlier ones.
+  Located locate(const std::string& name, std::span<const std::string> directories);
   // Only the reported name of locate().
   std::string find(const std::string& name, const std::vector<std::string>& directories) {
     return locate(name, directories).name;
@@ -54,7 +57,7 @@ class IncludeFinder {
     std::unordered_map<std::string, std::string> subdirectories;
   };
 
-  void addDirectories(const std::vector<std::string>& directories);
+  void addDirectories(std::span<const std::string> directories);
   const Listing& listing(const std::string& directory);
   std::optional<std::string> pathIn(const std::string& directory, const std::string& name);
   std::string cumulativeSearch(const std::string& name);

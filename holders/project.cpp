@@ -43,64 +43,8 @@ std::string THProject::MessageText(int index) const {
   return MessageLanguage != nullptr ? MessageLanguage->currentText(index) : std::string();
 }
 
-// --- defines
-
-void THProject::AddDefine(std::string_view symbol) {
-  std::string upper = platform::upperCase(symbol);
-  if (!IsDefined(upper)) Defines.push_back(std::move(upper));
-}
-
-void THProject::RemoveDefine(std::string_view symbol) {
-  const auto found = std::find(Defines.begin(), Defines.end(), platform::upperCase(symbol));
-  if (found != Defines.end()) Defines.erase(found);
-}
-
-bool THProject::IsDefined(std::string_view symbol) const {
-  return std::find(Defines.begin(), Defines.end(), platform::upperCase(symbol)) != Defines.end();
-}
-
-// --- units
-
-THUnit* THProject::AddUnit(std::string_view fileName) {
-  const std::optional<std::string> path = platform::resolvePath(fileName);
-  if (!path || !platform::fileExists(*path)) return nullptr;
-  Message(0, MessageText(lang::BaseLang::kMsgAddingUnit) + std::string(fileName));
-  const std::string directory = platform::extractFilePath(fileName);
-  if (!directory.empty()) UnitDirectories.push_back(platform::AddBackslash(directory));
-  const std::string name = platform::changeFileExt(platform::extractFileName(fileName), "");
-  return &AddUnitText(name, platform::readFile(*path), *path);
-}
-
-THUnit& THProject::AddUnitText(std::string_view name, std::string_view text, std::string path) {
-  THUnit& unit = adopt(std::make_unique<THUnit>(this));
-  Units.add(name, &unit);
-  ModelChanged();
-  unit.UnitName = std::string(name);
-  const std::string identity = path.empty() ? std::string() : CachedFileIdentity(path);
-  SourceReader reader(normalizeLineEnds(text), std::move(path));
-  const ReadingScope reading(*this, identity);
-  unit.Parse(reader);
-  return unit;
-}
-
 THUnit* THProject::UnitAt(int index) const {
   return static_cast<THUnit*>(Units.at(index).item);
-}
-
-std::string THProject::FileIdentity(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-  return error ? path : canonical.string();
-}
-
-const std::string& THProject::CachedFileIdentity(const std::string& path) {
-  auto known = identities_.find(path);
-  if (known == identities_.end()) known = identities_.emplace(path, FileIdentity(path)).first;
-  return known->second;
-}
-
-bool THProject::IsBeingRead(const std::string& canonicalPath) const {
-  return std::find(reading_.begin(), reading_.end(), canonicalPath) != reading_.end();
 }
 
 // --- lookups

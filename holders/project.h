@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,6 +35,7 @@ class TCustomLanguageCenter;
 namespace holders {
 
 class THType;
+struct UnitReading;
 
 class THProject : public THItem {
  public:
@@ -60,9 +62,8 @@ class THProject : public THItem {
   OrderedNameList Units;
   // The unit files the configuration names ([Files]).
   std::vector<std::string> Files;
-  // Threads that build the units' pages at once; 0 means one per processor
-  // (at most 8).
-  // The output is the same whatever the number.
+  // Threads that read the units and build their pages at once; 0 means one
+  // per processor (at most 8). The output is the same whatever the number.
   unsigned BuildThreads = 0;
 
   THItem* FindItem(std::string_view name, bool caseSensitive) override;
@@ -76,6 +77,17 @@ class THProject : public THItem {
   // Units entry and first UnitName, path (may be empty) names the file for
   // the include chain.
   THUnit& AddUnitText(std::string_view name, std::string_view text, std::string path = {});
+  // AddUnit for each file in turn, with the same units, defines and progress
+  // lines, read on BuildThreads threads.
+  void AddUnits(const std::vector<std::string>& fileNames);
+  // A unit in memory, as AddUnitText takes it; the text is borrowed.
+  struct UnitText {
+    std::string name;
+    std::string_view text;
+    std::string path;
+  };
+  // AddUnitText for each unit in turn, read on BuildThreads threads.
+  void AddUnitTexts(const std::vector<UnitText>& units);
   // Writes <name>.RTF, <name>.HPJ and <name>.CNT.
   void Build(std::string_view fileName);
   bool IsDefined(std::string_view symbol) const;
@@ -124,8 +136,9 @@ class THProject : public THItem {
   // Called by units whenever a name list changes.
   void ModelChanged() { indexStale_ = true; }
 
-  // Where include files are looked for.
-  IncludeFinder& Includes() { return includes_; }
+  // The file an include directive's (upper-cased) argument names, looked for
+  // in the directories of the units added up to the one being read.
+  IncludeFinder::Located LocateInclude(const std::string& argument);
 
   // Include files nest at most this deep below their unit; a deeper one is
   // skipped. Each level holds a file and a reader on the stack, and a chain
@@ -134,9 +147,9 @@ class THProject : public THItem {
   // The files of the include chain being read, outermost first.
   bool IsBeingRead(const std::string& canonicalPath) const;
   // How many files of the include chain are open, the unit's included.
-  size_t ReadingDepth() const { return reading_.size(); }
-  void PushReading(std::string canonicalPath) { reading_.push_back(std::move(canonicalPath)); }
-  void PopReading() { reading_.pop_back(); }
+  size_t ReadingDepth() const;
+  void PushReading(std::string canonicalPath);
+  void PopReading();
   // Canonical form of a path, for IsBeingRead.
   static std::string FileIdentity(const std::string& path);
   // FileIdentity, worked out once per path for the run: resolving links
@@ -145,6 +158,23 @@ class THProject : public THItem {
 
  private:
   void initialise();
+  // One unit to read: from a file, or from text in memory.
+  struct UnitJob {
+    std::string name;
+    std::string fileName;  // as given, for the progress line; empty for a text
+    std::string path;      // the file to read, or the text's path
+    std::string_view text;
+    size_t directories = 0;  // how many UnitDirectories its includes search
+  };
+  // The job of a unit file that exists; its directory joins UnitDirectories.
+  std::optional<UnitJob> unitFileJob(std::string_view fileName);
+  std::unique_ptr<THUnit> readUnit(const UnitJob& job, UnitReading& reading);
+  void readUnits(const std::vector<UnitJob>& jobs);
+  THUnit& readUnitAlone(const UnitJob& job);
+  bool replayDefines(const UnitReading& reading);
+  // Keeps a progress line with the unit being read on this thread, if any.
+  static bool keptByReading(int level, const std::string& text);
+  THUnit& addReadUnit(const UnitJob& job, UnitReading& reading, std::unique_ptr<THUnit> unit);
   void rebuildIndex();
   // Settles every lazily kept order and index, so that the build reads the
   // model without changing it and may share it between threads.
@@ -172,8 +202,12 @@ class THProject : public THItem {
   std::vector<std::string> escapedTexts_;
   std::mutex pagesMutex_;  // page lookups, shared by the build threads
   bool building_ = false;
+  // The include chain of text read outside a unit's reading.
   std::vector<std::string> reading_;
   std::unordered_map<std::string, std::string> identities_;
+  std::mutex identitiesMutex_;
+  // Searches in the order units are added; readings on other threads keep
+  // finders of their own.
   IncludeFinder includes_;
 
   bool indexStale_ = true;

@@ -157,7 +157,7 @@ void THProject::Build(std::string_view fileName) {
 void THProject::Post(int level, std::string text) {
   if (unitOutput != nullptr) {
     unitOutput->post(level, std::move(text));
-  } else {
+  } else if (!keptByReading(level, text)) {
     Message(level, text);
   }
 }
@@ -311,52 +311,53 @@ void THProject::emitContents(std::string_view fileName, const LineSink& emit) {
 void THProject::emitSection(const LineSink& emit, int heading, std::string_view prefix,
                             const SortedNameList THUnit::*list) {
   // Entries from all units, interleaved by name. A large project has
-  // hundreds of thousands of them: they are packed into one string and
-  // sorted as views into it.
-  struct Entry {
-    std::string_view name;  // trimmed
-    const std::string* unitName;
-  };
-  std::vector<Entry> entries;
-  size_t bytes = 0;
-  for (const NameEntry& unitEntry : Units.entries()) {
-    auto* unit = static_cast<THUnit*>(unitEntry.item);
-    if (!unit->IsDocumented()) continue;
-    for (const NameEntry& entry : (unit->*list).entries()) {
-      if (!entry.item->IsDocumented()) continue;
-      const std::string_view name = platform::trimmedView(entry.name);
-      entries.push_back(Entry{name, &unit->UnitName});
-      bytes += 3 + 2 * name.size() + prefix.size() + unit->UnitName.size();
+  // hundreds of thousands of them: they are packed into one string, and
+  // sorted as small records that point into it.
+  const auto forEachEntry = [&](const auto& visit) {
+    for (const NameEntry& unitEntry : Units.entries()) {
+      auto* unit = static_cast<THUnit*>(unitEntry.item);
+      if (!unit->IsDocumented()) continue;
+      for (const NameEntry& entry : (unit->*list).entries()) {
+        if (entry.item->IsDocumented()) visit(platform::trimmedView(entry.name), unit->UnitName);
+      }
     }
-  }
+  };
+  size_t bytes = 0;
+  size_t count = 0;
+  forEachEntry([&](std::string_view name, const std::string& unitName) {
+    bytes += 3 + 2 * name.size() + prefix.size() + unitName.size();
+    ++count;
+  });
   std::string packed;
-  packed.reserve(bytes);  // never copied while it grows
+  packed.reserve(bytes);       // never copied while it grows
+  std::vector<size_t> starts;  // of each line, then the end of the last
+  starts.reserve(count + 1);
   // Each line with the first bytes of its name upper-cased, big end first,
-  // as a key: most comparisons end on the keys.
+  // as a key: most comparisons end on the keys. The line's number breaks
+  // ties, which keeps lines the comparison finds equal in the order of the
+  // units and their lists.
   struct Line {
     std::uint64_t key;
-    size_t offset;
-    size_t size;
+    std::uint32_t number;
   };
   std::vector<Line> lines;
-  lines.reserve(entries.size());
-  for (const Entry& entry : entries) {
-    const size_t offset = packed.size();
-    packed.append("2 ")
-        .append(entry.name)
-        .append(prefix)
-        .append(*entry.unitName)
-        .append("_")
-        .append(entry.name);
-    lines.push_back(
-        Line{sortKey(std::string_view(packed).substr(offset + 2)), offset, packed.size() - offset});
-  }
-  const auto text = [&packed](const Line& line) {
-    return std::string_view(packed).substr(line.offset, line.size);
+  lines.reserve(count);
+  forEachEntry([&](std::string_view name, const std::string& unitName) {
+    const size_t start = packed.size();
+    starts.push_back(start);
+    packed.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
+    const std::string_view afterLevel = std::string_view(packed).substr(start + 2);
+    lines.push_back(Line{sortKey(afterLevel), static_cast<std::uint32_t>(lines.size())});
+  });
+  starts.push_back(packed.size());
+  const auto text = [&](const Line& line) {
+    return std::string_view(packed).substr(starts[line.number],
+                                           starts[line.number + 1] - starts[line.number]);
   };
-  std::stable_sort(lines.begin(), lines.end(), [&text](const Line& a, const Line& b) {
+  std::sort(lines.begin(), lines.end(), [&text](const Line& a, const Line& b) {
     if (a.key != b.key) return a.key < b.key;
-    return platform::lessText(text(a), text(b));
+    const int order = platform::compareText(text(a), text(b));
+    return order != 0 ? order < 0 : a.number < b.number;
   });
   emit("1 " + LanguageText(heading));
   for (const Line& line : lines) emit(std::string(text(line)));
