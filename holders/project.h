@@ -133,8 +133,9 @@ class THProject : public THItem {
   // build starts, as pages use the same few dozen texts hundreds of
   // thousands of times, on several threads.
   const std::string& EscapedHelpText(int index) const;
-  // Called by units whenever a name list changes.
-  void ModelChanged() { indexStale_ = true; }
+  // Called by units whenever a name list changes. A unit being read is not
+  // in the project yet: its lists count once it is added.
+  void ModelChanged();
 
   // The file an include directive's (upper-cased) argument names, looked for
   // in the directories of the units added up to the one being read.

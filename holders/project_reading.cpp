@@ -255,6 +255,10 @@ bool THProject::keptByReading(int level, const std::string& text) {
   return true;
 }
 
+void THProject::ModelChanged() {
+  if (currentReading == nullptr) indexStale_ = true;
+}
+
 // --- units
 
 std::optional<THProject::UnitJob> THProject::unitFileJob(std::string_view fileName) {
