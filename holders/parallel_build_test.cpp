@@ -55,16 +55,30 @@ struct Built {
   std::vector<std::pair<int, std::string>> messages;
 };
 
-Built buildWith(unsigned threads, int unitCount) {
+Built buildUnits(unsigned threads, const std::vector<std::string>& texts) {
   Model model;
   model.project.BuildThreads = threads;
-  for (int i = 0; i < unitCount; ++i) {
-    model.unit(unitText(i, unitCount), "U" + std::to_string(i));
-  }
+  for (size_t i = 0; i < texts.size(); ++i) model.unit(texts[i], "U" + std::to_string(i));
   model.project.messages.clear();
   MemoryPageSink sink;
   model.project.BuildTopics(sink);
   return Built{sink.pages(), model.project.messages};
+}
+
+Built buildWith(unsigned threads, int unitCount) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < unitCount; ++i) texts.push_back(unitText(i, unitCount));
+  return buildUnits(threads, texts);
+}
+
+void expectSamePagesAndLines(const Built& one, const Built& many) {
+  ASSERT_EQ(one.pages.size(), many.pages.size());
+  for (size_t i = 0; i < one.pages.size(); ++i) {
+    EXPECT_EQ(one.pages[i].topic.kind, many.pages[i].topic.kind) << i;
+    EXPECT_EQ(one.pages[i].topic.id, many.pages[i].topic.id) << i;
+    EXPECT_EQ(one.pages[i].lines, many.pages[i].lines) << i;
+  }
+  EXPECT_EQ(one.messages, many.messages);
 }
 
 TEST(ParallelBuild, GivesThePagesAndLinesOfOneThread) {
@@ -73,14 +87,32 @@ TEST(ParallelBuild, GivesThePagesAndLinesOfOneThread) {
   ASSERT_GT(one.pages.size(), static_cast<size_t>(units) * 5);
   for (const unsigned threads : {2u, 5u}) {
     SCOPED_TRACE(threads);
-    const Built many = buildWith(threads, units);
-    ASSERT_EQ(one.pages.size(), many.pages.size());
-    for (size_t i = 0; i < one.pages.size(); ++i) {
-      EXPECT_EQ(one.pages[i].topic.kind, many.pages[i].topic.kind) << i;
-      EXPECT_EQ(one.pages[i].topic.id, many.pages[i].topic.id) << i;
-      EXPECT_EQ(one.pages[i].lines, many.pages[i].lines) << i;
-    }
-    EXPECT_EQ(one.messages, many.messages);
+    expectSamePagesAndLines(one, buildWith(threads, units));
+  }
+}
+
+// Units of many declarations are built in pieces on several threads; a unit
+// with none is one piece that both begins and finishes its page.
+TEST(ParallelBuild, UnitsBuiltInPiecesGiveThePagesAndLinesOfOneThread) {
+  std::string many = "unit Many;\ninterface\nconst\n";
+  for (int i = 0; i < 100; ++i) {
+    many += "  { Constant " + std::to_string(i) + ", see {@link R7}. }\n  C" + std::to_string(i) +
+            " = " + std::to_string(i) + ";\n";
+  }
+  many += "type\n  { A class. }\n  TMany = class\n";
+  for (int i = 0; i < 40; ++i) many += "    procedure M" + std::to_string(i) + ";\n";
+  many += "  end;\n";
+  std::string routines = "unit Routines;\ninterface\n";
+  for (int i = 0; i < 40; ++i) {
+    routines += "{ Routine " + std::to_string(i) + ". }\nprocedure R" + std::to_string(i) + ";\n";
+  }
+  const std::vector<std::string> texts = {many, "unit Empty;\ninterface\nimplementation\nend.\n",
+                                          routines, unitText(0, 1)};
+  const Built one = buildUnits(1, texts);
+  ASSERT_GT(one.pages.size(), 190u);
+  for (const unsigned threads : {2u, 3u}) {
+    SCOPED_TRACE(threads);
+    expectSamePagesAndLines(one, buildUnits(threads, texts));
   }
 }
 

@@ -1,5 +1,6 @@
 // THProject: the help build (topics file, help project, contents file).
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -107,9 +108,12 @@ class UnitOutput final : public PageSink {
 // several threads.
 thread_local UnitOutput* unitOutput = nullptr;
 
-// Units built ahead of the one being written, per thread; each keeps at most
-// UnitOutput::kHeldBytes.
-constexpr size_t kUnitsAheadPerThread = 1;
+// Declarations whose topics make one piece of work for a build thread.
+constexpr size_t kDeclarationsPerPiece = 16;
+
+// Pieces built ahead of the one being written, per thread; each keeps at
+// most UnitOutput::kHeldBytes.
+constexpr size_t kPiecesAheadPerThread = 2;
 
 // Sets unitOutput for one unit's build.
 class UnitOutputScope {
@@ -237,28 +241,68 @@ void THProject::buildUnitTopics(PageSink& output) {
     if (unit->IsDocumented()) units.push_back(unit);
   }
   const unsigned threads = BuildThreads != 0 ? BuildThreads : platform::defaultThreadCount();
-  if (threads <= 1 || units.size() <= 1) {
+  if (threads <= 1 || units.empty()) {
     for (THUnit* unit : units) unit->BuildTopic(output);
     return;
   }
-  // Each unit's pages are made on a build thread and written in the order
-  // of the units, with the unit's progress lines: the output is the same as
-  // that of one thread.
-  platform::runInTurns(units.size(), threads, threads * kUnitsAheadPerThread,
+  // The units' topics are cut into pieces of a few declarations each, so
+  // that one large unit does not keep the other threads waiting. A unit's
+  // first piece begins its topic, its last piece makes its jump lists, and
+  // the last piece's ending writes its page. Each piece's pages and progress
+  // lines are written in order: the output is the same as that of one thread.
+  struct UnitTopic {
+    THUnit* unit;
+    std::vector<THItem*> declarations;
+    templates::TDocumentTemplate page;
+  };
+  struct Piece {
+    UnitTopic* topic;
+    size_t from;
+    size_t to;
+  };
+  std::vector<UnitTopic> topics;
+  topics.reserve(units.size());
+  std::vector<Piece> pieces;
+  for (THUnit* unit : units) {
+    UnitTopic& topic = topics.emplace_back(UnitTopic{unit, unit->DocumentedDeclarations(), {}});
+    const size_t count = topic.declarations.size();
+    for (size_t from = 0;; from += kDeclarationsPerPiece) {
+      pieces.push_back(Piece{&topic, from, std::min(from + kDeclarationsPerPiece, count)});
+      if (pieces.back().to == count) break;
+    }
+  }
+  platform::runInTurns(pieces.size(), threads, threads * kPiecesAheadPerThread,
                        [&](size_t i, platform::TurnGate& gate) -> platform::Ending {
-                         auto unitPages = std::make_shared<UnitOutput>(*this, output);
-                         unitPages->setGate(&gate);
-                         const UnitOutputScope scope(*unitPages);
+                         const Piece piece = pieces[i];
+                         UnitTopic& topic = *piece.topic;
+                         auto piecePages = std::make_shared<UnitOutput>(*this, output);
+                         piecePages->setGate(&gate);
+                         const UnitOutputScope scope(*piecePages);
+                         std::shared_ptr<std::array<std::string, THUnit::kJumpLists>> jumpLists;
                          try {
-                           units[i]->BuildTopic(*unitPages);
+                           if (piece.from == 0) topic.page = topic.unit->BeginTopic();
+                           for (size_t d = piece.from; d < piece.to; ++d) {
+                             topic.declarations[d]->BuildTopic(*piecePages);
+                           }
+                           if (piece.to == topic.declarations.size()) {
+                             jumpLists =
+                                 std::make_shared<std::array<std::string, THUnit::kJumpLists>>(
+                                     topic.unit->JumpLists());
+                           }
                          } catch (...) {
                            // The pages made up to the failure go out, as on one thread.
-                           unitPages->takeTurn();
+                           piecePages->takeTurn();
                            throw;
                          }
-                         unitPages->setGate(nullptr);
-                         // Written by whichever thread has the turn when it comes.
-                         return [unitPages] { unitPages->handOn(); };
+                         piecePages->setGate(nullptr);
+                         // Written by whichever thread has the turn when it comes; by then the
+                         // unit's first piece has begun its page.
+                         return [piecePages, jumpLists, &topic, &output] {
+                           piecePages->handOn();
+                           if (!jumpLists) return;
+                           topic.unit->FinishTopic(topic.page, *jumpLists, output);
+                           topic = UnitTopic{topic.unit, {}, {}};  // done: its memory goes back
+                         };
                        });
 }
 

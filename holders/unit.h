@@ -8,9 +8,11 @@
 // unit's own page with its four jump lists.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "holders/item.h"
 #include "holders/name_list.h"
@@ -39,6 +41,18 @@ class THUnit : public THItem {
 
   void Parse(SourceReader& parser) override;
   void BuildTopic(PageSink& output) override;
+
+  // BuildTopic in steps, so that several threads may build one unit's
+  // declarations: BeginTopic posts the progress line and fills the page's
+  // texts; then come the topics of DocumentedDeclarations, in order; then
+  // FinishTopic fills in the jump lists (from JumpLists, in any order with
+  // the rest) and writes the page.
+  static constexpr size_t kJumpLists = 4;  // types, constants, variables, routines
+  templates::TDocumentTemplate BeginTopic();
+  std::vector<THItem*> DocumentedDeclarations() const;
+  std::array<std::string, kJumpLists> JumpLists();
+  void FinishTopic(templates::TDocumentTemplate& unitPage,
+                   const std::array<std::string, kJumpLists>& jumpLists, PageSink& output) const;
   std::string BuildJump(std::string_view text) override;
   THItem* FindItem(std::string_view name, bool caseSensitive) override;
   bool IsDocumented() override;

@@ -1,4 +1,5 @@
 // THUnit: its name lists, lookups and the unit page.
+#include <array>
 #include <optional>
 
 #include "holders/method.h"
@@ -95,7 +96,32 @@ std::string THUnit::BuildJump(std::string_view text) {
   return jumpPage(text, esc(JumpName()));
 }
 
+namespace {
+
+// The unit page's four lists: where their entries come from, the page of an
+// entry's jump, and the tags they fill.
+struct ListPages {
+  const SortedNameList THUnit::*list;
+  std::string_view jumpPage;
+  std::string_view nameTag;
+  std::string_view listTag;
+};
+constexpr ListPages kLists[THUnit::kJumpLists] = {
+    {&THUnit::Types, "TypeJump", "##TypeName##", "##TypeList##"},
+    {&THUnit::Constants, "ConstJump", "##ConstantName##", "##ConstantList##"},
+    {&THUnit::Variables, "VarJump", "##VariableName##", "##VariableList##"},
+    {&THUnit::Routines, "MethodJump", "##MethodName##", "##MethodList##"},
+};
+
+}  // namespace
+
 void THUnit::BuildTopic(PageSink& output) {
+  templates::TDocumentTemplate unitPage = BeginTopic();
+  for (THItem* declaration : DocumentedDeclarations()) declaration->BuildTopic(output);
+  FinishTopic(unitPage, JumpLists(), output);
+}
+
+templates::TDocumentTemplate THUnit::BeginTopic() {
   namespace txt = lang::bldlang;
   const Options& opt = options();
   message(1, lang::BaseLang::kMsgBuildingUnit, UnitName);
@@ -110,24 +136,27 @@ void THUnit::BuildTopic(PageSink& output) {
       "##UnitDescription##",
       BuildRtfText(Comment, opt.LinkSearchInUnitComment, opt.CasesensitiveInUnitComment), true);
   unitPage.ReplaceTag("##UnitName##", esc(UnitName), true);
+  return unitPage;
+}
 
-  struct ListPages {
-    const SortedNameList& list;
-    std::string_view jumpPage;
-    std::string_view nameTag;
-    std::string_view listTag;
-  };
-  const ListPages lists[] = {
-      {Types, "TypeJump", "##TypeName##", "##TypeList##"},
-      {Constants, "ConstJump", "##ConstantName##", "##ConstantList##"},
-      {Variables, "VarJump", "##VariableName##", "##VariableList##"},
-      {Routines, "MethodJump", "##MethodName##", "##MethodList##"},
-  };
-  for (const ListPages& pages : lists) {
+std::vector<THItem*> THUnit::DocumentedDeclarations() const {
+  std::vector<THItem*> declarations;
+  for (const ListPages& pages : kLists) {
+    for (const NameEntry& entry : (this->*pages.list).entries()) {
+      if (entry.item->IsDocumented()) declarations.push_back(entry.item);
+    }
+  }
+  return declarations;
+}
+
+std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
+  std::array<std::string, kJumpLists> lists;
+  for (size_t i = 0; i < kJumpLists; ++i) {
+    const ListPages& pages = kLists[i];
     std::vector<std::string> lines;
     // Every entry's jump starts as the page with the unit's name filled in.
     std::optional<templates::TDocumentTemplate> unitJump;
-    for (const NameEntry& entry : pages.list.entries()) {
+    for (const NameEntry& entry : (this->*pages.list).entries()) {
       if (!entry.item->IsDocumented()) continue;
       if (!unitJump) {
         unitJump = page(pages.jumpPage);
@@ -136,9 +165,17 @@ void THUnit::BuildTopic(PageSink& output) {
       templates::TDocumentTemplate jump = *unitJump;
       jump.ReplaceTag(pages.nameTag, esc(platform::trim(entry.name)), true);
       lines.insert(lines.end(), jump.Document().begin(), jump.Document().end());
-      entry.item->BuildTopic(output);
     }
-    unitPage.ReplaceTag(pages.listTag, platform::joinLinesCrLf(lines), true);
+    lists[i] = platform::joinLinesCrLf(lines);
+  }
+  return lists;
+}
+
+void THUnit::FinishTopic(templates::TDocumentTemplate& unitPage,
+                         const std::array<std::string, kJumpLists>& jumpLists,
+                         PageSink& output) const {
+  for (size_t i = 0; i < kJumpLists; ++i) {
+    unitPage.ReplaceTag(kLists[i].listTag, jumpLists[i], true);
   }
   output.writePage(TopicRef{TopicKind::Unit, JumpName()}, unitPage.Document());
 }
