@@ -220,13 +220,9 @@ void THProject::prepareModelForBuild() {
   if (indexStale_) rebuildIndex();
   for (const NameEntry& unitEntry : Units.entries()) {
     const auto* unit = static_cast<const THUnit*>(unitEntry.item);
-    for (const SortedNameList* list :
-         {&unit->Constants, &unit->Routines, &unit->Types, &unit->Variables}) {
-      list->entries();
-    }
+    unit->SortLists();
     for (const NameEntry& typeEntry : unit->Types.entries()) {
       auto* type = static_cast<THType*>(typeEntry.item);
-      type->Methods.entries();
       // A class's properties are listed in name order, in its own lists and
       // in those of its descendants, whichever unit is built first.
       if (type->TypeKind == kClassType) type->Properties.sortByName();

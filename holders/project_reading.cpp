@@ -317,6 +317,9 @@ std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& rea
   SourceReader reader(std::move(text), job.path);
   const ReadingScope chain(*this, identity);
   unit->Parse(reader);
+  // Sorted here, while other units are read on other threads, rather than
+  // all on one thread before the build.
+  unit->SortLists();
   return unit;
 }
 

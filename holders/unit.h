@@ -41,6 +41,9 @@ class THUnit : public THItem {
 
   void Parse(SourceReader& parser) override;
   void BuildTopic(PageSink& output) override;
+  // Puts the unit's name lists and its types' method lists in name order
+  // now, on the calling thread, rather than when they are first read.
+  void SortLists() const;
 
   // BuildTopic in steps, so that several threads may build one unit's
   // declarations: BeginTopic posts the progress line and fills the page's

@@ -115,6 +115,13 @@ constexpr ListPages kLists[THUnit::kJumpLists] = {
 
 }  // namespace
 
+void THUnit::SortLists() const {
+  for (const SortedNameList* list : {&Constants, &Routines, &Types, &Variables}) list->entries();
+  for (const NameEntry& typeEntry : Types.entries()) {
+    static_cast<const THType*>(typeEntry.item)->Methods.entries();
+  }
+}
+
 void THUnit::BuildTopic(PageSink& output) {
   templates::TDocumentTemplate unitPage = BeginTopic();
   for (THItem* declaration : DocumentedDeclarations()) declaration->BuildTopic(output);
