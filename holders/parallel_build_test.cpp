@@ -102,6 +102,14 @@ TEST(ParallelBuild, UnitsBuiltInPiecesGiveThePagesAndLinesOfOneThread) {
   many += "type\n  { A class. }\n  TMany = class\n";
   for (int i = 0; i < 40; ++i) many += "    procedure M" + std::to_string(i) + ";\n";
   many += "  end;\n";
+  // Bare redeclarations over an ancestor without a description take their
+  // type from further up, each in a piece of its own.
+  many += "  TPlain = class\n  published\n    property Caption: string read F;\n  end;\n";
+  for (int i = 0; i < 40; ++i) {
+    const std::string parent = i == 0 ? "TPlain" : "TLevel" + std::to_string(i - 1);
+    many += "  { Level " + std::to_string(i) + ". }\n  TLevel" + std::to_string(i) + " = class(" +
+            parent + ")\n  published\n    property Caption;\n  end;\n";
+  }
   std::string routines = "unit Routines;\ninterface\n";
   for (int i = 0; i < 40; ++i) {
     routines += "{ Routine " + std::to_string(i) + ". }\nprocedure R" + std::to_string(i) + ";\n";
@@ -109,7 +117,13 @@ TEST(ParallelBuild, UnitsBuiltInPiecesGiveThePagesAndLinesOfOneThread) {
   const std::vector<std::string> texts = {many, "unit Empty;\ninterface\nimplementation\nend.\n",
                                           routines, unitText(0, 1)};
   const Built one = buildUnits(1, texts);
-  ASSERT_GT(one.pages.size(), 190u);
+  ASSERT_GT(one.pages.size(), 270u);
+  bool typed = false;
+  for (const auto& page : one.pages) {
+    for (const std::string& line : page.lines)
+      typed = typed || line.find("Caption: string") != std::string::npos;
+  }
+  EXPECT_TRUE(typed);
   for (const unsigned threads : {2u, 3u}) {
     SCOPED_TRACE(threads);
     expectSamePagesAndLines(one, buildUnits(threads, texts));

@@ -226,6 +226,9 @@ void THProject::prepareModelForBuild() {
       // A class's properties are listed in name order, in its own lists and
       // in those of its descendants, whichever unit is built first.
       if (type->TypeKind == kClassType) type->Properties.sortByName();
+      for (const NameEntry& member : type->Properties.entries()) {
+        static_cast<THProperty*>(member.item)->ResolveRedeclaredType();
+      }
     }
   }
 }

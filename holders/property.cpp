@@ -109,7 +109,8 @@ void THProperty::InheritFromAncestor(const std::vector<THType*>& ancestors) {
   if (Storage.empty()) Storage = inherited->Storage;
 }
 
-void THProperty::resolveRedeclaredType() {
+void THProperty::ResolveRedeclaredType() {
+  if (!PropertyType.empty()) return;
   THType* type = OwnerType();
   if (type == nullptr) return;
   for (THType* ancestor : type->Ancestors()) {
@@ -136,7 +137,7 @@ std::string THProperty::DeclarationText() {
   const Options& opt = options();
   std::string text = esc(PropertyName);
   if (!Parameters.empty()) text += "[" + LinkParameterTypes(Parameters) + "]";
-  if (PropertyType.empty()) resolveRedeclaredType();
+  ResolveRedeclaredType();
   std::string typeText;
   if (!PropertyType.empty()) {
     typeText = ": " + BuildRtfText(PropertyType, opt.LinkSearchInReturnType,

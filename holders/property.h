@@ -39,12 +39,15 @@ class THProperty : public THItem {
   // "Property_" + unit + "_" + type + "_" + name.
   std::string JumpName() const;
   std::string DeclarationText();
+  // A bare redeclaration still without a type (its ancestors' property came
+  // without a description to inherit) takes the type of the nearest
+  // ancestor's property that has one. The build does this for every
+  // property before the pages, which then read the model without changing
+  // it; DeclarationText does it for a property read on its own.
+  void ResolveRedeclaredType();
 
  protected:
   void applyCommandWord(const std::string& word) override;
-
- private:
-  void resolveRedeclaredType();
 };
 
 }  // namespace holders
