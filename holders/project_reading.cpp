@@ -15,8 +15,8 @@
 // reading got, the reading is the one a reading in turn would have made,
 // since nothing else it depends on can differ, and its changes to the defines
 // are applied. Otherwise the unit is read again, with the turn. Few units ask
-// about a symbol that a unit just before them changed: 30 of the 2,737 units
-// under the Free Pascal packages are read twice.
+// about a symbol that a unit just before them changed: of the 2,737 units
+// under the Free Pascal packages, 30 to 36 are read twice in a run.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
