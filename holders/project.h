@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -171,7 +172,10 @@ class THProject : public THItem {
   std::optional<UnitJob> unitFileJob(std::string_view fileName);
   std::unique_ptr<THUnit> readUnit(const UnitJob& job, UnitReading& reading);
   void readUnits(const std::vector<UnitJob>& jobs);
-  THUnit& readUnitAlone(const UnitJob& job);
+  std::span<const std::string> directoriesOf(const UnitJob& job) const;
+  // Reads a unit on the project's own defines and adds it. definesLock, when
+  // given, is held while the defines change.
+  THUnit& readUnitAlone(const UnitJob& job, std::mutex* definesLock = nullptr);
   bool replayDefines(const UnitReading& reading);
   // Keeps a progress line with the unit being read on this thread, if any.
   static bool keptByReading(int level, const std::string& text);

@@ -146,6 +146,9 @@ class ReadingsUnderWay {
     return replay();
   }
 
+  // Held while the project's defines change, as readings starting copy them.
+  std::mutex& definesLock() { return mutex_; }
+
  private:
   std::mutex mutex_;
   std::map<std::thread::id, std::unique_ptr<IncludeFinder>> finders_;
@@ -338,11 +341,18 @@ THUnit& THProject::addReadUnit(const UnitJob& job, UnitReading& reading,
   return added;
 }
 
-THUnit& THProject::readUnitAlone(const UnitJob& job) {
-  const std::span<const std::string> directories(UnitDirectories.data(), job.directories);
-  UnitReading reading(Defines, includes_, directories);
+std::span<const std::string> THProject::directoriesOf(const UnitJob& job) const {
+  return {UnitDirectories.data(), job.directories};
+}
+
+THUnit& THProject::readUnitAlone(const UnitJob& job, std::mutex* definesLock) {
+  UnitReading reading(Defines, includes_, directoriesOf(job));
   std::unique_ptr<THUnit> unit = readUnit(job, reading);
-  replayDefines(reading);  // read on the project's own defines: always answered alike
+  {
+    std::unique_lock<std::mutex> lock;
+    if (definesLock != nullptr) lock = std::unique_lock(*definesLock);
+    replayDefines(reading);  // read on the project's own defines: always answered alike
+  }
   return addReadUnit(job, reading, std::move(unit));
 }
 
@@ -363,8 +373,7 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
         const UnitJob& job = jobs[index];
         auto read = std::make_shared<Read>();
         read->reading = std::make_unique<UnitReading>(
-            underWay.expectedDefines(Defines), underWay.finderOfThisThread(),
-            std::span<const std::string>(UnitDirectories.data(), job.directories));
+            underWay.expectedDefines(Defines), underWay.finderOfThisThread(), directoriesOf(job));
         read->reading->keepsLines = true;
         read->unit = readUnit(job, *read->reading);
         underWay.done(index, read->reading->steps);
@@ -376,12 +385,9 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
           read->reading.reset();
           read->unit.reset();
           // With the turn no other reading changes the defines: read again on
-          // the project's own, the result is final.
-          UnitReading again(Defines, includes_,
-                            std::span<const std::string>(UnitDirectories.data(), job.directories));
-          std::unique_ptr<THUnit> unit = readUnit(job, again);
-          underWay.settle(index, [&] { return replayDefines(again); });
-          addReadUnit(job, again, std::move(unit));
+          // the project's own, the result is final. Readings starting on other
+          // threads read the defines meanwhile.
+          readUnitAlone(job, &underWay.definesLock());
         };
       });
 }
