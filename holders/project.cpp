@@ -1,6 +1,7 @@
 #include "holders/project.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 #include "holders/options.h"
@@ -15,13 +16,33 @@
 
 namespace holders {
 
+namespace {
+
+std::uint64_t newPagesEpoch() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
+// The pages a thread has looked up, for the project and epoch they came from.
+// Pages are loaded hundreds of thousands of times in a large build, on every
+// build thread: a shared lookup would make the threads queue at its lock.
+struct ThreadPages {
+  std::uint64_t epoch = 0;
+  size_t generation = 0;
+  std::vector<std::pair<std::string, const templates::CachedPage*>> pages;
+};
+thread_local ThreadPages threadPages;
+
+}  // namespace
+
 THProject::THProject() : THProject(platform::programDirectory()) {}
 
 THProject::THProject(std::string programDirectory)
     : THItem(nullptr),
       HelpLanguage(std::make_unique<lang::TCustomLanguageCenter>()),
       programDirectory_(platform::AddBackslash(programDirectory)),
-      dialect_(std::make_unique<RtfDialect>()) {
+      dialect_(std::make_unique<RtfDialect>()),
+      pagesEpoch_(newPagesEpoch()) {
   setProject(this);
   Visibility = kAlwaysVisible;
   ReadOptions("{DIR}\\KORVEX.INI");
@@ -77,19 +98,50 @@ THType* THProject::FindType(std::string_view name, bool caseSensitive) {
   return static_cast<THType*>(typeIndex_.find(name, caseSensitive).value_or(nullptr));
 }
 
-void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {
+void THProject::SetTemplateSubdirectory(std::string subdirectory) {
+  const std::lock_guard lock(pagesMutex_);
+  templateSubdirectory_ = std::move(subdirectory);
+  pagesByName_.clear();
+  pagesEpoch_ = newPagesEpoch();
+}
+
+const templates::CachedPage* THProject::lookUpPage(std::string_view name, std::uint64_t& epoch) {
   const std::lock_guard lock(pagesMutex_);
   if (pagesGeneration_ != templateCache_.generation()) {
     pagesByName_.clear();
     pagesGeneration_ = templateCache_.generation();
+    pagesEpoch_ = newPagesEpoch();
   }
+  epoch = pagesEpoch_;
   auto known = pagesByName_.find(name);
   if (known == pagesByName_.end()) {
     const std::string path =
         programDirectory_ + "Template/" + templateSubdirectory_ + std::string(name) + ".TPF";
     known = pagesByName_.emplace(std::string(name), templateCache_.page(path)).first;
   }
-  target.LoadCached(known->second);
+  return known->second;
+}
+
+void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {
+  ThreadPages& mine = threadPages;
+  if (mine.epoch == pagesEpoch_.load(std::memory_order_relaxed) &&
+      mine.generation == templateCache_.generation()) {
+    for (const auto& [known, page] : mine.pages) {
+      if (known == name) {
+        target.LoadCached(page);
+        return;
+      }
+    }
+  }
+  std::uint64_t epoch = 0;
+  const templates::CachedPage* page = lookUpPage(name, epoch);
+  if (mine.epoch != epoch || mine.generation != templateCache_.generation()) {
+    mine.pages.clear();
+    mine.epoch = epoch;
+    mine.generation = templateCache_.generation();
+  }
+  mine.pages.emplace_back(std::string(name), page);
+  target.LoadCached(page);
 }
 
 }  // namespace holders

@@ -12,6 +12,8 @@
 // declarations in the order the units were added).
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -97,10 +99,7 @@ class THProject : public THItem {
   void LoadTemplate(std::string_view name, templates::TDocumentTemplate& target);
   // The page set below Template/: empty for the RTF pages, "HTML/" for the
   // HTML pages.
-  void SetTemplateSubdirectory(std::string subdirectory) {
-    templateSubdirectory_ = std::move(subdirectory);
-    pagesByName_.clear();
-  }
+  void SetTemplateSubdirectory(std::string subdirectory);
   virtual void Message(int level, const std::string& text);
   // A progress line from a holder. While units' pages are built on several
   // threads, a unit's lines are kept and handed to Message, in order, on the
@@ -184,6 +183,9 @@ class THProject : public THItem {
   // Settles every lazily kept order and index, so that the build reads the
   // model without changing it and may share it between threads.
   void prepareModelForBuild();
+  // The page of that name from pagesByName_ (nullptr: missing), with the
+  // epoch it belongs to; takes pagesMutex_.
+  const templates::CachedPage* lookUpPage(std::string_view name, std::uint64_t& epoch);
   void buildUnitTopics(PageSink& output);
   using LineSink = std::function<void(std::string)>;
   void emitContents(std::string_view fileName, const LineSink& emit);
@@ -203,9 +205,13 @@ class THProject : public THItem {
   std::unordered_map<std::string, const templates::CachedPage*, NameHash, std::equal_to<>>
       pagesByName_;
   size_t pagesGeneration_ = 0;
+  // Names this run's page lookups: each build thread keeps the pages it has
+  // looked up under it, so a page load takes no lock. A new epoch, unique in
+  // the process, is drawn whenever pagesByName_ is emptied.
+  std::atomic<std::uint64_t> pagesEpoch_;
   // The help texts in output form, then that of an unknown index.
   std::vector<std::string> escapedTexts_;
-  std::mutex pagesMutex_;  // page lookups, shared by the build threads
+  std::mutex pagesMutex_;  // pagesByName_, shared by the build threads
   bool building_ = false;
   // The include chain of text read outside a unit's reading.
   std::vector<std::string> reading_;

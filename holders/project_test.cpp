@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "holders/test_project.h"
 #include "lang/bldlang.h"
@@ -150,6 +151,35 @@ TEST(HelpLanguage, ALanguageFileBesideTheProgramReplacesTheBuiltInTexts) {
   options().Language = "Missing";
   RecordingProject english(program.path());
   EXPECT_EQ(english.LanguageText(lang::bldlang::CNT_Title), "Help File Contents");
+}
+
+TEST(ProjectPages, EachProjectAndPageSetLoadsItsOwnPage) {
+  // Page lookups are remembered per thread: neither another project nor a
+  // switch of page set may hand back a page remembered from before.
+  TempDir first;
+  TempDir second;
+  first.write("Template/Jump.TPF", "first\r\n");
+  first.write("Template/HTML/Jump.TPF", "first html\r\n");
+  second.write("Template/Jump.TPF", "second\r\n");
+  const auto loaded = [](THProject& project) {
+    templates::TDocumentTemplate page;
+    project.LoadTemplate("Jump", page);
+    return page.Text();
+  };
+  for (int round = 0; round < 2; ++round) {
+    auto one = std::make_unique<RecordingProject>(first.path());
+    EXPECT_EQ(loaded(*one), "first\r\n");
+    RecordingProject two(second.path());
+    EXPECT_EQ(loaded(two), "second\r\n");
+    one->SetTemplateSubdirectory("HTML/");
+    EXPECT_EQ(loaded(*one), "first html\r\n");
+    one->SetTemplateSubdirectory("");
+    EXPECT_EQ(loaded(*one), "first\r\n");
+    one.reset();
+    // A project made where the last one was still finds its own pages.
+    RecordingProject three(second.path());
+    EXPECT_EQ(loaded(three), "second\r\n");
+  }
 }
 
 TEST(ProjectOptions, TheConstructorReadsTheProgramDirectorysFile) {
