@@ -1,6 +1,7 @@
 #include "templates/document_template.h"
 
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "platform/text.h"
@@ -28,33 +29,49 @@ size_t findTag(std::string_view haystack, std::string_view tag, size_t from) {
   return std::string_view::npos;
 }
 
+// Whether line holds tag at `at` (upper-cased alike when not caseSensitive).
+bool holdsAt(std::string_view line, size_t at, std::string_view tag, bool caseSensitive) {
+  if (caseSensitive) return std::memcmp(line.data() + at, tag.data(), tag.size()) == 0;
+  for (size_t i = 0; i < tag.size(); ++i) {
+    if (platform::upperChar(static_cast<unsigned char>(line[at + i])) !=
+        platform::upperChar(static_cast<unsigned char>(tag[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Puts value in the place of each tag of tagSize bytes found in line.
+void spliceValue(std::string& line, std::span<const size_t> found, size_t tagSize,
+                 std::string_view value) {
+  if (found.size() == 1) {
+    line.replace(found.front(), tagSize, value);
+    return;
+  }
+  std::string result;
+  result.reserve(line.size() - found.size() * tagSize + found.size() * value.size());
+  size_t copied = 0;
+  for (const size_t at : found) {
+    result.append(line, copied, at - copied);
+    result.append(value);
+    copied = at + tagSize;
+  }
+  result.append(line, copied);
+  line = std::move(result);
+}
+
 // Replaces every occurrence of tag in line, scanning from left to right and
 // never looking inside a value already inserted. `haystack` is the text
 // searched: the line itself, or its upper-cased copy with the same positions.
 int replaceInLine(std::string& line, std::string_view haystack, std::string_view tag,
                   std::string_view value) {
-  const size_t first = findTag(haystack, tag, 0);
-  if (first == std::string_view::npos) return 0;
-  const size_t second = findTag(haystack, tag, first + tag.size());
-  if (second == std::string_view::npos) {
-    line.replace(first, tag.size(), value);
-    return 1;
-  }
-  std::vector<size_t> found{first, second};
-  for (size_t at = findTag(haystack, tag, second + tag.size()); at != std::string_view::npos;
+  std::vector<size_t> found;
+  for (size_t at = findTag(haystack, tag, 0); at != std::string_view::npos;
        at = findTag(haystack, tag, at + tag.size())) {
     found.push_back(at);
   }
-  std::string result;
-  result.reserve(line.size() - found.size() * tag.size() + found.size() * value.size());
-  size_t copied = 0;
-  for (const size_t at : found) {
-    result.append(line, copied, at - copied);
-    result.append(value);
-    copied = at + tag.size();
-  }
-  result.append(line, copied);
-  line = std::move(result);
+  if (found.empty()) return 0;
+  spliceValue(line, found, tag.size(), value);
   return static_cast<int>(found.size());
 }
 
@@ -91,20 +108,18 @@ void TDocumentTemplate::LoadCached(const CachedPage* page) {
   template_.clear();
   cachedTemplate_ = page != nullptr ? &page->lines : nullptr;
   if (page != nullptr) {
-    document_ = page->lines;
-    signatures_ = page->signatures;
+    document_ = *page;
   } else {
-    document_.clear();
-    signatures_.clear();
+    document_ = TaggedLines();
   }
+  liveKeys_ = document_.keys.size();
 }
 
 void TDocumentTemplate::SetTemplate(const std::vector<std::string>& lines) {
   template_ = lines;
   cachedTemplate_ = nullptr;
-  document_ = lines;
-  signatures_.resize(lines.size());
-  for (size_t i = 0; i < lines.size(); ++i) signatures_[i] = tagSignature(lines[i]);
+  document_.assign(lines);
+  liveKeys_ = document_.keys.size();
 }
 
 void TDocumentTemplate::SetTemplateFile(std::string_view fileName) {
@@ -116,23 +131,93 @@ int TDocumentTemplate::ReplaceTag(std::string_view tag, std::string_view value,
                                   bool caseSensitive) {
   if (tag.empty()) return 0;
   const std::uint64_t bit = tagBit(tag);
+  if (bit == 0) return replaceBySearch(tag, value, caseSensitive);
+  int count = 0;
+  for (size_t i = 0; i < document_.lines.size(); ++i) {
+    if ((document_.tags[i].signature & bit) != 0) {
+      count += replaceAtKeys(i, tag, value, caseSensitive);
+    }
+  }
+  return count;
+}
+
+int TDocumentTemplate::replaceAtKeys(size_t index, std::string_view tag, std::string_view value,
+                                     bool caseSensitive) {
+  std::string& line = document_.lines[index];
+  const LineTags& tags = document_.tags[index];
+  const std::span<const TagKey> keys(document_.keys.data() + tags.firstKey, tags.keyCount);
+  // Every occurrence of the tag is a key of its size. The matches are taken
+  // from left to right, each after the end of the one before, as a search
+  // that resumes after each inserted value takes them.
+  const auto forEachMatch = [&](auto&& matched) {
+    size_t next = 0;
+    for (const TagKey& key : keys) {
+      if (key.size != tag.size() || key.at < next) continue;
+      if (!holdsAt(line, key.at, tag, caseSensitive)) continue;
+      matched(key.at);
+      next = key.at + key.size;
+    }
+  };
+  size_t first = 0;
+  int count = 0;
+  forEachMatch([&](size_t at) {
+    if (count++ == 0) first = at;
+  });
+  if (count == 0) return 0;
+  if (count == 1) {
+    line.replace(first, tag.size(), value);
+  } else {
+    std::vector<size_t> found;
+    forEachMatch([&](size_t at) { found.push_back(at); });
+    spliceValue(line, found, tag.size(), value);
+  }
+  retag(index);
+  return count;
+}
+
+int TDocumentTemplate::replaceBySearch(std::string_view tag, std::string_view value,
+                                       bool caseSensitive) {
   const std::string upperTag = caseSensitive ? std::string() : platform::upperCase(tag);
   int count = 0;
-  for (size_t i = 0; i < document_.size(); ++i) {
-    if (bit != 0 && (signatures_[i] & bit) == 0) continue;
-    std::string& line = document_[i];
+  for (size_t i = 0; i < document_.lines.size(); ++i) {
+    std::string& line = document_.lines[i];
     // The line is its own haystack: it is only reassigned after the scan.
     const int replaced = caseSensitive
                              ? replaceInLine(line, line, tag, value)
                              : replaceInLine(line, platform::upperCase(line), upperTag, value);
-    if (replaced > 0) signatures_[i] = tagSignature(line);
+    if (replaced > 0) retag(i);
     count += replaced;
   }
   return count;
 }
 
+void TDocumentTemplate::retag(size_t index) {
+  compactKeysWhenStale();
+  std::vector<TagKey>& keys = document_.keys;
+  LineTags& tags = document_.tags[index];
+  liveKeys_ -= tags.keyCount;
+  // A line replaced in again and again keeps the end of the list.
+  if (tags.firstKey + tags.keyCount == keys.size()) keys.resize(tags.firstKey);
+  tags.firstKey = keys.size();
+  tags.signature = findTagKeys(document_.lines[index], keys);
+  tags.keyCount = keys.size() - tags.firstKey;
+  liveKeys_ += tags.keyCount;
+}
+
+void TDocumentTemplate::compactKeysWhenStale() {
+  if (document_.keys.size() <= 2 * liveKeys_ + 64) return;
+  std::vector<TagKey> live;
+  live.reserve(liveKeys_);
+  for (LineTags& tags : document_.tags) {
+    const auto first = document_.keys.begin() + static_cast<std::ptrdiff_t>(tags.firstKey);
+    tags.firstKey = live.size();
+    live.insert(live.end(), first, first + static_cast<std::ptrdiff_t>(tags.keyCount));
+  }
+  document_.keys = std::move(live);
+}
+
 std::string TDocumentTemplate::Text() const {
-  return platform::joinLinesCrLf(document_);
+  return platform::joinLinesCrLf(document_.lines);
 }
 
 }  // namespace templates

@@ -32,7 +32,7 @@ class TDocumentTemplate {
   // the file exists but cannot be read.
   void LoadFromFile(std::string_view fileName);
 
-  const std::vector<std::string>& Document() const { return document_; }
+  const std::vector<std::string>& Document() const { return document_.lines; }
   const std::vector<std::string>& Template() const {
     return cachedTemplate_ != nullptr ? *cachedTemplate_ : template_;
   }
@@ -59,12 +59,23 @@ class TDocumentTemplate {
 
  private:
   bool loadLines(std::string_view fileName);
+  // ReplaceTag for a tag of the ##Name## form in one line, found through the
+  // line's keys.
+  int replaceAtKeys(size_t index, std::string_view tag, std::string_view value, bool caseSensitive);
+  // ReplaceTag for any other tag, searching every line.
+  int replaceBySearch(std::string_view tag, std::string_view value, bool caseSensitive);
+  // Finds the keys of a line that has changed.
+  void retag(size_t index);
+  // Drops the out-of-date keys once they are most of the list.
+  void compactKeysWhenStale();
 
   TemplateCache* cache_;
-  std::vector<std::string> document_;
-  // The tagSignature of each Document line: a search skips the lines that
-  // cannot hold its tag.
-  std::vector<std::uint64_t> signatures_;
+  // The Document lines with their tag keys: a tag of the ##Name## form is
+  // looked for only in the lines whose signature can hold it, and there only
+  // at the keys of its size. A changed line's keys go to the end of the key
+  // list; the list is compacted when most of it is out of date.
+  TaggedLines document_;
+  size_t liveKeys_ = 0;
   // Template is the cached copy when the page came from the cache, else
   // template_: pages are loaded hundreds of thousands of times in a run.
   const std::vector<std::string>* cachedTemplate_ = nullptr;

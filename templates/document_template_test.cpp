@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
 
 #include "platform/files.h"
+#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace templates {
@@ -118,6 +120,64 @@ TEST(DocumentTemplate, AValueIsSubstitutedByLaterCalls) {
   page.ReplaceTag("##TypeBanner##", "see ##UnitName##", true);
   page.ReplaceTag("##UnitName##", "Main", true);
   EXPECT_EQ(Lines{"{see Main}"}, page.Document());
+}
+
+TEST(DocumentTemplate, TagsFormedAcrossAReplacedTagAreFound) {
+  TDocumentTemplate page;
+  page.SetTemplate({"##a###T###", "x####U####y"});
+  // An empty value joins "##a#" and "#" into "##a##".
+  EXPECT_EQ(1, page.ReplaceTag("##T##", "", true));
+  EXPECT_EQ(1, page.ReplaceTag("##a##", "A", true));
+  // A value between two pairs of marks makes a tag of its own.
+  EXPECT_EQ(1, page.ReplaceTag("##U##", "v", true));
+  EXPECT_EQ(1, page.ReplaceTag("##v##", "V", true));
+  EXPECT_EQ((Lines{"A", "xVy"}), page.Document());
+}
+
+TEST(DocumentTemplate, AnyRunOfReplacementsMatchesTheSimplestSearch) {
+  // The page keeps where its tags are to spare searches; whatever the text,
+  // it must replace exactly what searching each line afresh replaces.
+  // Pages, tags and values come from a small alphabet rich in marks, so
+  // tags overlap, touch, and form anew from a value and its neighbours.
+  std::mt19937 random(20261209);
+  const std::string alphabet = "###aAbB_\xE9\xC9";
+  const auto text = [&](size_t length) {
+    std::string result;
+    for (size_t i = 0; i < length; ++i) result += alphabet[random() % alphabet.size()];
+    return result;
+  };
+  const auto replaceSimply = [](std::string& line, const std::string& tag, const std::string& value,
+                                bool caseSensitive) {
+    int count = 0;
+    size_t at = 0;
+    for (;;) {
+      const std::string haystack = caseSensitive ? line : platform::upperCase(line);
+      at = haystack.find(caseSensitive ? tag : platform::upperCase(tag), at);
+      if (at == std::string::npos) return count;
+      line.replace(at, tag.size(), value);
+      at += value.size();
+      ++count;
+    }
+  };
+  for (int round = 0; round < 10000; ++round) {
+    Lines expected;
+    for (size_t i = random() % 4; i > 0; --i) expected.push_back(text(random() % 30));
+    TDocumentTemplate page;
+    page.SetTemplate(expected);
+    for (int call = 0; call < 8; ++call) {
+      const std::string tag =
+          random() % 8 == 0 ? text(1 + random() % 4) : "##" + text(random() % 3) + "##";
+      // Values without marks, empty ones most of all, are the ones that
+      // leave the rest of the line's keys in place.
+      std::string value = random() % 3 == 0 ? std::string() : text(random() % 6);
+      if (random() % 2 == 0) std::erase(value, '#');
+      const bool caseSensitive = random() % 3 != 0;
+      int count = 0;
+      for (std::string& line : expected) count += replaceSimply(line, tag, value, caseSensitive);
+      ASSERT_EQ(count, page.ReplaceTag(tag, value, caseSensitive)) << tag << " -> " << value;
+      ASSERT_EQ(expected, page.Document()) << tag << " -> " << value;
+    }
+  }
 }
 
 TEST(DocumentTemplate, TextEndsEveryLineWithCrLf) {

@@ -19,10 +19,9 @@ std::uint64_t keyBit(const char* text, size_t size) {
   return std::uint64_t{1} << (hash & 63);
 }
 
-}  // namespace
-
-std::uint64_t tagSignature(std::string_view line) {
-  std::uint64_t signature = 0;
+// Calls found(at, size) for every key of line, from left to right.
+template <typename Found>
+void forEachKey(std::string_view line, Found found) {
   const char* const begin = line.data();
   const char* const end = begin + line.size();
   // Every "##" may open a key, the overlapping ones of "####" included.
@@ -35,9 +34,25 @@ std::uint64_t tagSignature(std::string_view line) {
         static_cast<const char*>(std::memchr(name, kMark, static_cast<size_t>(end - name)));
     if (close == nullptr) break;  // no later '#': no later key either
     if (end - close >= 2 && close[1] == kMark) {
-      signature |= keyBit(at, static_cast<size_t>(close + 2 - at));
+      found(at, static_cast<size_t>(close + 2 - at));
     }
   }
+}
+
+}  // namespace
+
+std::uint64_t tagSignature(std::string_view line) {
+  std::uint64_t signature = 0;
+  forEachKey(line, [&](const char* at, size_t size) { signature |= keyBit(at, size); });
+  return signature;
+}
+
+std::uint64_t findTagKeys(std::string_view line, std::vector<TagKey>& keys) {
+  std::uint64_t signature = 0;
+  forEachKey(line, [&](const char* at, size_t size) {
+    signature |= keyBit(at, size);
+    keys.push_back(TagKey{static_cast<size_t>(at - line.data()), size});
+  });
   return signature;
 }
 

@@ -11,11 +11,23 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace templates {
 
 // The bits of every key in line (0 when it holds none).
 std::uint64_t tagSignature(std::string_view line);
+
+// A key of a line: wherever a tag of the ##Name## form occurs, a key of the
+// same place and size does.
+struct TagKey {
+  size_t at;
+  size_t size;
+};
+
+// Appends the keys of line, from left to right, to keys, and returns the
+// line's tagSignature.
+std::uint64_t findTagKeys(std::string_view line, std::vector<TagKey>& keys);
 
 // The bit a tag sets in the signature of every line holding it, or 0 when the
 // tag does not have the ##Name## form and every line must be searched.

@@ -1,10 +1,23 @@
 #include "templates/template_cache.h"
 
+#include <utility>
+
 #include "platform/files.h"
 #include "platform/text.h"
 #include "templates/tag_signature.h"
 
 namespace templates {
+
+void TaggedLines::assign(std::vector<std::string> text) {
+  lines = std::move(text);
+  tags.resize(lines.size());
+  keys.clear();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    tags[i].firstKey = keys.size();
+    tags[i].signature = findTagKeys(lines[i], keys);
+    tags[i].keyCount = keys.size() - tags[i].firstKey;
+  }
+}
 
 const CachedPage* TemplateCache::page(std::string_view fileName) {
   auto named = byName_.find(fileName);
@@ -20,10 +33,8 @@ const TemplateCache::Entry* TemplateCache::load(std::string_view fileName) {
     if (known != byResolvedPath_.end()) {
       entry = known->second;
     } else {
-      Entry loaded{true, {platform::splitLines(platform::readFile(resolved)), {}}};
-      for (const std::string& line : loaded.page.lines) {
-        loaded.page.signatures.push_back(tagSignature(line));
-      }
+      Entry loaded{true, {}};
+      loaded.page.assign(platform::splitLines(platform::readFile(resolved)));
       entry = &entries_.emplace_back(std::move(loaded));
       byResolvedPath_.emplace(resolved, entry);
     }

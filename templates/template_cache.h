@@ -16,18 +16,33 @@
 #include <unordered_map>
 #include <vector>
 
+#include "templates/tag_signature.h"
+
 namespace templates {
 
-// A page file as kept in the cache.
-struct CachedPage {
-  std::vector<std::string> lines;
-  std::vector<std::uint64_t> signatures;  // the tagSignature of each line
+// Where the tag keys of a page's line are kept, and its tagSignature.
+struct LineTags {
+  std::uint64_t signature = 0;
+  size_t firstKey = 0;  // in the page's keys
+  size_t keyCount = 0;
 };
+
+// A page's lines with their tag keys.
+struct TaggedLines {
+  std::vector<std::string> lines;
+  std::vector<LineTags> tags;  // one per line
+  std::vector<TagKey> keys;
+
+  void assign(std::vector<std::string> text);
+};
+
+// A page file as kept in the cache.
+using CachedPage = TaggedLines;
 
 class TemplateCache {
  public:
   // The page's lines (read with CR LF, LF or CR line ends) and their tag
-  // signatures, or nullptr when no regular file of that name exists. The
+  // keys, or nullptr when no regular file of that name exists. The
   // pointer stays valid until clear(). Throws platform::FileError when the
   // file exists but cannot be read; such a failure is not remembered.
   const CachedPage* page(std::string_view fileName);
