@@ -54,10 +54,17 @@ int NextTextPart(std::string_view& text, std::string& part) {
   while (!text.empty()) {
     const char c = text.front();
     if (inTag) {
-      text.remove_prefix(1);
-      if (c == '>') return kTagPart;
-      part += c;
-    } else if (c == '<') {
+      // A tag runs to its '>'; one left open is a word of what follows '<'.
+      const size_t close = text.find('>');
+      part.append(text.substr(0, close));
+      if (close == std::string_view::npos) {
+        text = {};
+        return kWordPart;
+      }
+      text.remove_prefix(close + 1);
+      return kTagPart;
+    }
+    if (c == '<') {
       if (text.size() == 1 || text[1] == '<') {
         part += '<';
         text.remove_prefix(text.size() == 1 ? 1 : 2);
@@ -74,8 +81,11 @@ int NextTextPart(std::string_view& text, std::string& part) {
       }
       return kWordPart;
     } else {
-      part += c;
-      text.remove_prefix(1);
+      // Copies the run of word bytes up to the next '<' or delimiter.
+      size_t run = 1;
+      while (run < text.size() && text[run] != '<' && !isDelimiter(text[run])) ++run;
+      part.append(text.substr(0, run));
+      text.remove_prefix(run);
     }
   }
   return kWordPart;

@@ -6,21 +6,26 @@ std::string RtfDialect::escape(std::string_view text) const {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(text.size());
-  for (const char c : text) {
+  // Text between the bytes that need escaping is copied in runs.
+  size_t copied = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\' || c == '{' || c == '}') {
+    if (c != '\\' && c != '{' && c != '}' && byte <= 127) continue;
+    out.append(text, copied, i - copied);
+    copied = i + 1;
+    if (byte <= 127) {
       out += '\\';
       out += c;
-    } else if (byte > 127) {
+    } else {
       // RTF readers decode \'hh in the document's code page (1252), which is
       // the code page of the source.
       out += "\\'";
       out += kHex[byte >> 4];
       out += kHex[byte & 15];
-    } else {
-      out += c;
     }
   }
+  out.append(text, copied);
   return out;
 }
 
