@@ -6,8 +6,9 @@
 // help build fills, so real page files make good seeds.
 //
 // Checks: a page loaded from its file is the text's lines; every ReplaceTag
-// ends, and the page grows by exactly (value - tag) bytes per replacement it
-// reports.
+// ends, the page grows by exactly (value - tag) bytes per replacement it
+// reports, and its lines are those of a plain search that replaces from left
+// to right and resumes after each value.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -55,8 +56,30 @@ std::size_t documentBytes(const templates::TDocumentTemplate& page) {
   return bytes;
 }
 
-void replace(templates::TDocumentTemplate& page, std::string_view tag, std::string_view value,
-             bool caseSensitive) {
+// The plain search ReplaceTag must agree with.
+int replacePlainly(std::string& line, std::string_view tag, std::string_view value,
+                   bool caseSensitive) {
+  if (tag.empty()) return 0;
+  const auto searchForm = [caseSensitive](std::string_view text) {
+    return caseSensitive ? std::string(text) : platform::upperCase(text);
+  };
+  // Upper-casing goes byte by byte, so the searched copy is kept in step
+  // with the line by the same replacements.
+  std::string haystack = searchForm(line);
+  const std::string wanted = searchForm(tag);
+  const std::string valueForm = searchForm(value);
+  int count = 0;
+  for (std::size_t at = 0; (at = haystack.find(wanted, at)) != std::string::npos;) {
+    line.replace(at, tag.size(), value);
+    haystack.replace(at, tag.size(), valueForm);
+    at += value.size();
+    ++count;
+  }
+  return count;
+}
+
+void replace(templates::TDocumentTemplate& page, std::vector<std::string>& plain,
+             std::string_view tag, std::string_view value, bool caseSensitive) {
   const std::size_t before = documentBytes(page);
   const int count = page.ReplaceTag(tag, value, caseSensitive);
   fuzzing::check(count >= 0, "a negative replacement count");
@@ -65,6 +88,10 @@ void replace(templates::TDocumentTemplate& page, std::string_view tag, std::stri
       count * (static_cast<long long>(value.size()) - static_cast<long long>(tag.size()));
   fuzzing::check(static_cast<long long>(documentBytes(page)) == expected,
                  "the page changed by other than the replacements reported");
+  int plainCount = 0;
+  for (std::string& line : plain) plainCount += replacePlainly(line, tag, value, caseSensitive);
+  fuzzing::check(count == plainCount && page.Document() == plain,
+                 "ReplaceTag differs from a plain search");
 }
 
 }  // namespace
@@ -81,10 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  "a loaded page is not the file's lines");
   fuzzing::check(page.Document() == page.Template(), "Document differs from Template on load");
 
+  std::vector<std::string> plain = page.Document();
   if (parts.size() < 3) {
     bool caseSensitive = true;
     for (const auto& [tag, value] : buildTags()) {
-      replace(page, tag, value, caseSensitive);
+      replace(page, plain, tag, value, caseSensitive);
       caseSensitive = !caseSensitive;
     }
   }
@@ -94,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t bytes = documentBytes(page);
     const std::size_t tagSize = std::max<std::size_t>(parts[i].size(), 1);
     if (bytes + bytes / tagSize * parts[i + 1].size() > kMaxPage) continue;
-    replace(page, parts[i], parts[i + 1], i % 4 == 1);
+    replace(page, plain, parts[i], parts[i + 1], i % 4 == 1);
   }
   const std::string text = page.Text();
   fuzzing::check(text.size() == documentBytes(page) + 2 * page.Document().size(),

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -216,6 +217,20 @@ bool matchesMask(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
+namespace {
+
+// Writes all of text to fd, however many system calls it takes.
+void writeAll(int fd, std::string_view text, const std::string& path) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) throwSystemError("write", path);
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+}  // namespace
+
 TextFileWriter::TextFileWriter(std::string_view path) : path_(resolvePathForWriting(path)) {
   // An existing file is replaced by a new one with its permissions rather
   // than emptied in place: ext4 forces the data written into an emptied file
@@ -225,26 +240,37 @@ TextFileWriter::TextFileWriter(std::string_view path) : path_(resolvePathForWrit
   struct stat old {};
   const bool replace = ::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
                        old.st_nlink == 1 && ::unlink(path_.c_str()) == 0;
-  file_ = std::fopen(path_.c_str(), "wb");
-  if (!file_) throwSystemError("create", path);
-  if (replace) ::fchmod(::fileno(file_), old.st_mode & 07777);
+  fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) throwSystemError("create", path);
+  if (replace) ::fchmod(fd_, old.st_mode & 07777);
   buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
-  std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferBytes);
 }
 
 TextFileWriter::TextFileWriter(TextFileWriter&& other) noexcept
     : buffer_(std::move(other.buffer_)),
+      buffered_(std::exchange(other.buffered_, 0)),
       path_(std::move(other.path_)),
-      file_(std::exchange(other.file_, nullptr)) {}
+      fd_(std::exchange(other.fd_, -1)) {}
 
 TextFileWriter::~TextFileWriter() {
-  if (file_) std::fclose(file_);
+  try {
+    close();
+  } catch (const FileError&) {
+    // The destructor cannot report it; callers that care call close().
+  }
 }
 
 void TextFileWriter::write(std::string_view text) {
-  if (!file_) throw FileError("cannot write " + path_ + ": the file is closed");
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
-    throwSystemError("write", path_);
+  if (fd_ < 0) throw FileError("cannot write " + path_ + ": the file is closed");
+  if (text.size() > kBufferBytes - buffered_) {
+    flush();
+    if (text.size() >= kBufferBytes) {
+      writeAll(fd_, text, path_);
+      return;
+    }
+  }
+  std::memcpy(buffer_.get() + buffered_, text.data(), text.size());
+  buffered_ += text.size();
 }
 
 void TextFileWriter::writeLine(std::string_view line) {
@@ -252,10 +278,20 @@ void TextFileWriter::writeLine(std::string_view line) {
   write("\r\n");
 }
 
+void TextFileWriter::flush() {
+  writeAll(fd_, std::string_view(buffer_.get(), std::exchange(buffered_, 0)), path_);
+}
+
 void TextFileWriter::close() {
-  if (!file_) return;
-  const int failed = std::fclose(std::exchange(file_, nullptr));
-  if (failed != 0) throwSystemError("write", path_);
+  if (fd_ < 0) return;
+  const int fd = std::exchange(fd_, -1);
+  try {
+    writeAll(fd, std::string_view(buffer_.get(), std::exchange(buffered_, 0)), path_);
+  } catch (const FileError&) {
+    ::close(fd);  // closed whether or not its last bytes could be written
+    throw;
+  }
+  if (::close(fd) != 0) throwSystemError("write", path_);
 }
 
 }  // namespace platform

@@ -173,6 +173,32 @@ TEST(Files, TextFileWriterEndsLinesWithCrLf) {
                    "cannot create " + dir.file("missing/x.rtf") + ": No such file or directory");
 }
 
+TEST(Files, TextFileWriterKeepsEveryByteAndReportsAFailedWrite) {
+  TempDir dir;
+  // Pieces of every size around the writer's buffer, in an order no
+  // buffer boundary lines up with.
+  std::string expected;
+  {
+    TextFileWriter writer(dir.file("big.rtf"));
+    for (size_t size : {1u, 70000u, 3u, 65533u, 65536u, 0u, 131073u, 17u}) {
+      const std::string piece(size, static_cast<char>('a' + size % 26));
+      writer.writeLine(piece);
+      expected += piece + "\r\n";
+    }
+    writer.write("unclosed");  // the destructor writes what is left
+    expected += "unclosed";
+  }
+  EXPECT_EQ(expected, readBytes(dir.file("big.rtf")));
+
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  TextFileWriter full("/dev/full");
+  full.writeLine("short");
+  EXPECT_THROW_MSG(full.close(), FileError, "cannot write /dev/full: No space left on device");
+  EXPECT_THROW(full.write("after"), FileError);
+  TextFileWriter fuller("/dev/full");
+  EXPECT_THROW(fuller.write(std::string(1 << 17, 'x')), FileError);
+}
+
 // Rewriting an output replaces the file (so the file system need not force
 // the new data out on close), keeping its permissions; a file with another
 // link, or behind a symbolic link, is written in place so every name sees
