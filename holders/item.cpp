@@ -162,15 +162,42 @@ std::string THItem::escapedText(int index) const {
   return esc(LanguageText(index));
 }
 
-templates::TDocumentTemplate THItem::page(std::string_view name) const {
-  if (project_ == nullptr) return templates::TDocumentTemplate();
-  templates::TDocumentTemplate result(project_->templateCache());
-  project_->LoadTemplate(name, result);
+namespace {
+
+// Page objects given back on this thread, ready to be lent again. Objects
+// lent on one thread may come back on another; beyond this many, they are
+// freed.
+constexpr size_t kPooledPagesKept = 16;
+thread_local std::vector<std::unique_ptr<templates::TDocumentTemplate>> pagePool;
+
+}  // namespace
+
+PooledPage::PooledPage() {
+  if (pagePool.empty()) {
+    pagePool.reserve(kPooledPagesKept);  // so giving back never allocates
+    page_ = std::make_unique<templates::TDocumentTemplate>();
+  } else {
+    page_ = std::move(pagePool.back());
+    pagePool.pop_back();
+  }
+}
+
+PooledPage::~PooledPage() {
+  if (page_ != nullptr && pagePool.size() < kPooledPagesKept) pagePool.push_back(std::move(page_));
+}
+
+PooledPage THItem::page(std::string_view name) const {
+  PooledPage result;
+  if (project_ != nullptr) {
+    project_->LoadTemplate(name, result);
+  } else {
+    result.get().LoadCached(nullptr);
+  }
   return result;
 }
 
 std::string THItem::jumpPage(std::string_view visibleText, std::string_view jumpName) const {
-  templates::TDocumentTemplate jump = page("InternalJump");
+  PooledPage jump = page("InternalJump");
   jump.ReplaceTag("##InternalName##", visibleText, true);
   jump.ReplaceTag("##InternalJump##", jumpName, true);
   return jump.Text();

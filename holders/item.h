@@ -74,6 +74,31 @@ class OptionalText {
   std::unique_ptr<std::string> text_;
 };
 
+// A page object lent from the calling thread's pool. Pages are loaded
+// hundreds of thousands of times in a large build; a pooled object's lines
+// keep the memory of the pages loaded into it before, so loading a page and
+// filling in its tags seldom allocates.
+class PooledPage {
+ public:
+  PooledPage();
+  ~PooledPage();
+  PooledPage(PooledPage&&) noexcept = default;
+  PooledPage& operator=(PooledPage&&) = delete;
+  PooledPage(const PooledPage&) = delete;
+  PooledPage& operator=(const PooledPage&) = delete;
+
+  templates::TDocumentTemplate& get() { return *page_; }
+  operator templates::TDocumentTemplate&() { return *page_; }
+  int ReplaceTag(std::string_view tag, std::string_view value, bool caseSensitive) {
+    return page_->ReplaceTag(tag, value, caseSensitive);
+  }
+  const std::vector<std::string>& Document() const { return page_->Document(); }
+  std::string Text() const { return page_->Text(); }
+
+ private:
+  std::unique_ptr<templates::TDocumentTemplate> page_;
+};
+
 class THItem {
  public:
   explicit THItem(THItem* owner);
@@ -176,7 +201,7 @@ class THItem {
   // The help text at index in output form.
   std::string escapedText(int index) const;
   // A fresh copy of the named page (empty without a project or a file).
-  templates::TDocumentTemplate page(std::string_view name) const;
+  PooledPage page(std::string_view name) const;
   // The "InternalJump" page filled with a visible text and a jump name, both
   // already in output form.
   std::string jumpPage(std::string_view visibleText, std::string_view jumpName) const;

@@ -114,7 +114,7 @@ void THMethod::BuildTopic(PageSink& output) {
   const std::string description =
       BuildRtfText(Comment, opt.LinkSearchInMethodComment, opt.CasesensitiveInMethodComment);
 
-  templates::TDocumentTemplate methodPage = page("MethodPage");
+  PooledPage methodPage = page("MethodPage");
   methodPage.ReplaceTag("##TXTScope##", escapedText(txt::TXT_Scope), true);
   methodPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
   methodPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
@@ -137,12 +137,12 @@ void THMethod::BuildTopic(PageSink& output) {
   std::string unitInsert;
   std::string typeJump;
   if (type == nullptr) {
-    templates::TDocumentTemplate insert = page("UnitInsert");
+    PooledPage insert = page("UnitInsert");
     insert.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
     insert.ReplaceTag("##UnitName##", unit, true);
     unitInsert = insert.Text();
   } else {
-    templates::TDocumentTemplate inType = page("MethodInType");
+    PooledPage inType = page("MethodInType");
     inType.ReplaceTag("##UnitName##", unit, true);
     inType.ReplaceTag("##TypeName##", typeName, true);
     typeJump = inType.Text();
@@ -163,12 +163,12 @@ void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& metho
                            const std::string& area, const std::string& fullName) {
   const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
   const std::string sampleWord = escapedText(txt::SMP_Sample);
-  templates::TDocumentTemplate link = page("BannerSample");
+  PooledPage link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
   link.ReplaceTag("##UnitName##", unit, true);
   link.ReplaceTag("##JumpArea##", area, true);
   methodPage.ReplaceTag("##SampleWord##", link.Text(), true);
-  templates::TDocumentTemplate samplePage = page("SamplePage");
+  PooledPage samplePage = page("SamplePage");
   samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
   samplePage.ReplaceTag("##UnitName##", unit, true);
   samplePage.ReplaceTag("##JumpArea##", area, true);

@@ -202,11 +202,11 @@ void THProject::BuildTopics(PageSink& output) {
   for (const NameEntry& entry : Units.entries()) {
     auto* unit = static_cast<THUnit*>(entry.item);
     if (!unit->IsDocumented()) continue;
-    templates::TDocumentTemplate jump = page("UnitJump");
+    PooledPage jump = page("UnitJump");
     jump.ReplaceTag("##UnitName##", esc(unit->UnitName), true);
     unitJumps.insert(unitJumps.end(), jump.Document().begin(), jump.Document().end());
   }
-  templates::TDocumentTemplate contents = page("Contents");
+  PooledPage contents = page("Contents");
   contents.ReplaceTag("##TXTUnits##", escapedText(txt::TXT_Units), true);
   contents.ReplaceTag("##TXTContents##", escapedText(txt::CNT_Contents), true);
   contents.ReplaceTag("##UnitList##", platform::joinLinesCrLf(unitJumps), true);
@@ -306,7 +306,7 @@ void THProject::buildUnitTopics(PageSink& output) {
 }
 
 std::vector<std::string> THProject::HelpProjectLines(std::string_view fileName) {
-  templates::TDocumentTemplate helpProject = page("HPJ");
+  PooledPage helpProject = page("HPJ");
   helpProject.ReplaceTag("##WIN_AUX##",
                          LanguageText(txt::TYPE_Properties) + ", " +
                              LanguageText(txt::TYPE_Methods) + ", and " +

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "holders/test_project.h"
 #include "lang/bldlang.h"
@@ -180,6 +181,28 @@ TEST(ProjectPages, EachProjectAndPageSetLoadsItsOwnPage) {
     RecordingProject three(second.path());
     EXPECT_EQ(loaded(three), "second\r\n");
   }
+}
+
+TEST(ProjectPages, APooledPageIsLentToOneHolderAtATimeAndComesBackFresh) {
+  TempDir program;
+  program.write("Template/Jump.TPF", "{##Name##}\r\n");
+  RecordingProject project(program.path());
+  const templates::TDocumentTemplate* lent = nullptr;
+  {
+    PooledPage outer;
+    project.LoadTemplate("Jump", outer);
+    outer.ReplaceTag("##Name##", "a value longer than the page", true);
+    PooledPage inner;
+    EXPECT_NE(&inner.get(), &outer.get()) << "two pages in use at once";
+    lent = &outer.get();
+  }
+  PooledPage again;
+  PooledPage other;
+  EXPECT_TRUE(&again.get() == lent || &other.get() == lent) << "given back, then lent again";
+  project.LoadTemplate("Jump", again);
+  EXPECT_EQ(again.Document(), std::vector<std::string>{"{##Name##}"});
+  // A page given back on another thread joins that thread's pool.
+  std::thread([page = std::move(other)]() mutable { page.ReplaceTag("x", "y", true); }).join();
 }
 
 TEST(ProjectOptions, TheConstructorReadsTheProgramDirectorysFile) {

@@ -161,7 +161,7 @@ void THProperty::BuildTopic(PageSink& output) {
   const std::string name = esc(PropertyName);
   const std::string declaration = DeclarationText();
 
-  templates::TDocumentTemplate propertyPage = page("PropertyPage");
+  PooledPage propertyPage = page("PropertyPage");
   propertyPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
   propertyPage.ReplaceTag("##TXTScope##", escapedText(txt::TXT_Scope), true);
   propertyPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
@@ -182,13 +182,13 @@ void THProperty::BuildTopic(PageSink& output) {
   } else {
     const std::string area = typeName + "_" + name;
     const std::string sampleWord = escapedText(txt::SMP_Sample);
-    templates::TDocumentTemplate link = page("BannerSample");
+    PooledPage link = page("BannerSample");
     link.ReplaceTag("##JumpName##", sampleWord, true);
     link.ReplaceTag("##UnitName##", unit, true);
     link.ReplaceTag("##JumpArea##", area, true);
     propertyPage.ReplaceTag("##SampleWord##",
                             std::string(dialect().propertySampleLead()) + link.Text(), true);
-    templates::TDocumentTemplate samplePage = page("SamplePage");
+    PooledPage samplePage = page("SamplePage");
     samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
     samplePage.ReplaceTag("##UnitName##", unit, true);
     samplePage.ReplaceTag("##JumpArea##", area, true);

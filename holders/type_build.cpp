@@ -60,7 +60,7 @@ void THType::BuildTopic(PageSink& output) {
   message(2, lang::BaseLang::kMsgBuildingTypeTopic, TypeName);
   if (TypeKind == kClassType) Properties.sortByName();
   const std::string declaration = DeclarationText();
-  templates::TDocumentTemplate typePage = page("TypePage");
+  PooledPage typePage = page("TypePage");
   typePage.ReplaceTag("##TypeBitmap##",
                       Bitmap.empty() ? std::string() : dialect().bitmapReference(Bitmap), true);
   typePage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
@@ -94,7 +94,7 @@ std::string THType::bannerLink(MemberGroup group, bool withInherited) {
   if (TypeKind != kClassType || countMembers(group, withInherited) == 0) return {};
   const bool methods = group == MemberGroup::Methods;
   const bool events = group == MemberGroup::Events;
-  templates::TDocumentTemplate pop = page("BannerPop");
+  PooledPage pop = page("BannerPop");
   pop.ReplaceTag("##UnitName##", esc(unitName()), true);
   pop.ReplaceTag("##TypeName##", esc(TypeName), true);
   pop.ReplaceTag("##JumpArea##", methods ? "Methods" : events ? "Events" : "Properties", true);
@@ -108,7 +108,7 @@ std::string THType::bannerLink(MemberGroup group, bool withInherited) {
 
 std::string THType::buildBanner(PageSink& output) {
   const Options& opt = options();
-  templates::TDocumentTemplate banner = page("TypeBanner");
+  PooledPage banner = page("TypeBanner");
   banner.ReplaceTag("##TypeProperties##",
                     bannerLink(MemberGroup::Properties, opt.ShowInheritedProperties), true);
   banner.ReplaceTag("##TypeMethods##", bannerLink(MemberGroup::Methods, opt.ShowInheritedMethods),
@@ -120,12 +120,12 @@ std::string THType::buildBanner(PageSink& output) {
     return banner.Text();
   }
   const std::string sampleWord = escapedText(txt::SMP_Sample);
-  templates::TDocumentTemplate link = page("BannerSample");
+  PooledPage link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
   link.ReplaceTag("##UnitName##", esc(unitName()), true);
   link.ReplaceTag("##JumpArea##", esc(TypeName), true);
   banner.ReplaceTag("##TypeSample##", link.Text(), true);
-  templates::TDocumentTemplate samplePage = page("SamplePage");
+  PooledPage samplePage = page("SamplePage");
   samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
   samplePage.ReplaceTag("##UnitName##", esc(unitName()), true);
   samplePage.ReplaceTag("##JumpArea##", esc(TypeName), true);
@@ -188,7 +188,7 @@ void THType::buildMemberList(PageSink& output, MemberGroup group) {
                                                         : opt.ShowInheritedProperties;
   message(3, kind.messageIndex, TypeName);
 
-  templates::TDocumentTemplate list = page(kind.page);
+  PooledPage list = page(kind.page);
   const std::string heading = esc(LanguageText(kind.headingText));
   if (group == MemberGroup::Methods) {
     list.ReplaceTag("##UnitName##", esc(unitName()), true);
@@ -233,8 +233,7 @@ void THType::appendListEntries(MemberGroup group, const THType& built,
     // derived class; methods are listed in every class that declares them.
     if (!methods && !seen.insert(platform::upperCase(name)).second) continue;
     if (!headed) {
-      templates::TDocumentTemplate heading =
-          page(this == &built ? "InheritLocal" : "InheritRemote");
+      PooledPage heading = page(this == &built ? "InheritLocal" : "InheritRemote");
       heading.ReplaceTag("##TXTIn##", escapedText(txt::TXT_In), true);
       heading.ReplaceTag("##TXTDerived##", escapedText(txt::TXT_Derived), true);
       heading.ReplaceTag("##UnitName##", esc(unitName()), true);
@@ -242,7 +241,7 @@ void THType::appendListEntries(MemberGroup group, const THType& built,
       lines.insert(lines.end(), heading.Document().begin(), heading.Document().end());
       headed = true;
     }
-    templates::TDocumentTemplate item = page("TypeListItem");
+    PooledPage item = page("TypeListItem");
     item.ReplaceTag("##ItemName##", esc(name), true);
     item.ReplaceTag("##ItemArea##", methods ? "Method" : "Property", true);
     item.ReplaceTag("##UnitName##", esc(unitName()), true);

@@ -1,6 +1,7 @@
 // THUnit: its name lists, lookups and the unit page.
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "holders/method.h"
 #include "holders/options.h"
@@ -132,7 +133,7 @@ templates::TDocumentTemplate THUnit::BeginTopic() {
   namespace txt = lang::bldlang;
   const Options& opt = options();
   message(1, lang::BaseLang::kMsgBuildingUnit, UnitName);
-  templates::TDocumentTemplate unitPage = page("UnitPage");
+  PooledPage unitPage = page("UnitPage");
   unitPage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
   unitPage.ReplaceTag("##TXTUnits##", escapedText(txt::TXT_Units), true);
   unitPage.ReplaceTag("##TXTTypes##", escapedText(txt::CNT_Types), true);
@@ -143,7 +144,7 @@ templates::TDocumentTemplate THUnit::BeginTopic() {
       "##UnitDescription##",
       BuildRtfText(Comment, opt.LinkSearchInUnitComment, opt.CasesensitiveInUnitComment), true);
   unitPage.ReplaceTag("##UnitName##", esc(UnitName), true);
-  return unitPage;
+  return std::move(unitPage.get());
 }
 
 std::vector<THItem*> THUnit::DocumentedDeclarations() const {
@@ -166,10 +167,11 @@ std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
     for (const NameEntry& entry : (this->*pages.list).entries()) {
       if (!entry.item->IsDocumented()) continue;
       if (!unitJump) {
-        unitJump = page(pages.jumpPage);
+        unitJump = std::move(page(pages.jumpPage).get());
         unitJump->ReplaceTag("##UnitName##", esc(UnitName), true);
       }
-      templates::TDocumentTemplate jump = *unitJump;
+      PooledPage jump;
+      jump.get() = *unitJump;
       jump.ReplaceTag(pages.nameTag, esc(platform::trim(entry.name)), true);
       lines.insert(lines.end(), jump.Document().begin(), jump.Document().end());
     }

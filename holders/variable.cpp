@@ -46,7 +46,7 @@ std::string THConstant::BuildJump(std::string_view text) {
 void THConstant::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(2, lang::BaseLang::kMsgBuildingConstantTopic, ConstantName);
-  templates::TDocumentTemplate constPage = page("ConstPage");
+  PooledPage constPage = page("ConstPage");
   constPage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
   constPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
   constPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
@@ -114,7 +114,7 @@ void THVariable::BuildTopic(PageSink& output) {
   message(2, lang::BaseLang::kMsgBuildingVariableTopic, VariableName);
   const std::string unit = esc(unitNameOf(*this));
   const std::string name = esc(VariableName);
-  templates::TDocumentTemplate varPage = page("VarPage");
+  PooledPage varPage = page("VarPage");
   varPage.ReplaceTag("##UnitName##", unit, true);
   varPage.ReplaceTag("##TXTVariables##", escapedText(txt::CNT_Variables), true);
   varPage.ReplaceTag("##TXTUnit##", escapedText(txt::TXT_Unit), true);
@@ -133,13 +133,13 @@ void THVariable::BuildTopic(PageSink& output) {
     varPage.ReplaceTag("##SampleWord##", "", true);
   } else {
     const std::string sampleWord = escapedText(txt::SMP_Sample);
-    templates::TDocumentTemplate link = page("BannerSample");
+    PooledPage link = page("BannerSample");
     link.ReplaceTag("##JumpName##", sampleWord, true);
     link.ReplaceTag("##UnitName##", unit, true);
     link.ReplaceTag("##JumpArea##", name, true);
     varPage.ReplaceTag("##SampleWord##", link.Text() + std::string(dialect().variableSampleTail()),
                        true);
-    templates::TDocumentTemplate samplePage = page("SamplePage");
+    PooledPage samplePage = page("SamplePage");
     samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
     samplePage.ReplaceTag("##UnitName##", unit, true);
     samplePage.ReplaceTag("##JumpArea##", name, true);
