@@ -187,7 +187,7 @@ class THProject : public THItem {
   // epoch it belongs to; takes pagesMutex_.
   const templates::CachedPage* lookUpPage(std::string_view name, std::uint64_t& epoch);
   void buildUnitTopics(PageSink& output);
-  using LineSink = std::function<void(std::string)>;
+  using LineSink = std::function<void(std::string_view)>;
   void emitContents(std::string_view fileName, const LineSink& emit);
   void emitSection(const LineSink& emit, int heading, std::string_view prefix,
                    const SortedNameList THUnit::*list);

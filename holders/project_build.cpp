@@ -326,13 +326,13 @@ void THProject::WriteContents(std::string_view fileName) {
   // Written as it is made: the contents of a large project run to hundreds
   // of thousands of lines.
   platform::TextFileWriter out(contentsFile);
-  emitContents(contentsFile, [&out](std::string line) { out.writeLine(line); });
+  emitContents(contentsFile, [&out](std::string_view line) { out.writeLine(line); });
   out.close();
 }
 
 std::vector<std::string> THProject::ContentsLines(std::string_view fileName) {
   std::vector<std::string> lines;
-  emitContents(fileName, [&lines](std::string line) { lines.push_back(std::move(line)); });
+  emitContents(fileName, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
@@ -403,7 +403,7 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
     return order != 0 ? order < 0 : a.number < b.number;
   });
   emit("1 " + LanguageText(heading));
-  for (const Line& line : lines) emit(std::string(text(line)));
+  for (const Line& line : lines) emit(text(line));
 }
 
 }  // namespace holders
