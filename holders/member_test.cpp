@@ -255,5 +255,34 @@ TEST(Variables, SampleTopicComesFirstAndCommentsRequiredHides) {
   EXPECT_TRUE(unit.Variables.find("Count", true)->IsDocumented());
 }
 
+TEST(MemberLists, AnAncestorsEntriesAreListedAnewInEachBuild) {
+  // Every descendant lists the ancestor's members; a second build of the
+  // same model, with a narrower scope, must not reuse the first's entries.
+  // One thread builds both: what it keeps from the first build is there.
+  Model m;
+  m.project.BuildThreads = 1;
+  m.unit(
+      "unit U; interface type\r\n"
+      "TBase = class private procedure Hidden; public procedure Shown; end;\r\n"
+      "TOne = class(TBase) public procedure One; end;\r\n"
+      "TTwo = class(TBase) public procedure Two; end;");
+  const auto count = [](const std::string& text, const std::string& what) {
+    size_t found = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+      ++found;
+    }
+    return found;
+  };
+  m.project.Scope = kScopePrivate;
+  const std::string wide = m.build();
+  m.project.Scope = kScopePublic;
+  const std::string narrow = m.build();
+  // Listed under TBase itself and under both descendants.
+  EXPECT_EQ(3u, count(wide, "ITEM Method U.TBase.Hidden"));
+  EXPECT_EQ(3u, count(wide, "ITEM Method U.TBase.Shown"));
+  EXPECT_EQ(0u, count(narrow, "ITEM Method U.TBase.Hidden"));
+  EXPECT_EQ(3u, count(narrow, "ITEM Method U.TBase.Shown"));
+}
+
 }  // namespace
 }  // namespace holders

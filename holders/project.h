@@ -129,6 +129,9 @@ class THProject : public THItem {
   // True while Build runs: declaration text read again then (parameter
   // lists) must not pull in include files.
   bool Building() const { return building_; }
+  // Tells builds apart for the whole process: what a build thread keeps
+  // from one build is of no use to the next.
+  std::uint64_t BuildNumber() const { return buildNumber_; }
   // A help text in output form while building: all are worked out when the
   // build starts, as pages use the same few dozen texts hundreds of
   // thousands of times, on several threads.
@@ -213,6 +216,7 @@ class THProject : public THItem {
   std::vector<std::string> escapedTexts_;
   std::mutex pagesMutex_;  // pagesByName_, shared by the build threads
   bool building_ = false;
+  std::uint64_t buildNumber_ = 0;
   // The include chain of text read outside a unit's reading.
   std::vector<std::string> reading_;
   std::unordered_map<std::string, std::string> identities_;

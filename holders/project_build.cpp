@@ -1,6 +1,7 @@
 // THProject: the help build (topics file, help project, contents file).
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -188,6 +189,8 @@ void THProject::InheritProperties() {
 
 void THProject::BuildTopics(PageSink& output) {
   const BuildingScope building(building_);
+  static std::atomic<std::uint64_t> lastBuildNumber{0};
+  buildNumber_ = ++lastBuildNumber;
   // Worked out anew: the language or the dialect may have changed since the
   // last build.
   const int helpTexts = HelpLanguage ? HelpLanguage->StringCount() : 0;

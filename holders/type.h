@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "holders/item.h"
@@ -84,6 +85,18 @@ class THType : public THItem {
  protected:
   void applyCommandWord(const std::string& word) override;
 
+ public:
+  // A class's entries in one of its member lists: the heading, then each
+  // entry's upper-cased name (empty in the methods list) and its lines, each
+  // ended by CR LF.
+  struct ListEntries {
+    std::string heading;
+    std::vector<std::pair<std::string, std::string>> entries;
+    // Whether an entry whose name an earlier list took is left out: so for
+    // properties and events, not for methods.
+    bool namesChecked = false;
+  };
+
  private:
   // Types declared inside a class body nest at most this deep.
   static constexpr int kMaxNestedTypes = 32;
@@ -93,7 +106,8 @@ class THType : public THItem {
   int countMembers(MemberGroup group, bool withInherited);
   void buildMemberList(PageSink& output, MemberGroup group);
   void appendListEntries(MemberGroup group, const THType& built,
-                         std::unordered_set<std::string>& seen, std::vector<std::string>& lines);
+                         std::unordered_set<std::string>& seen, std::string& text);
+  ListEntries listEntries(MemberGroup group, bool remote);
   std::string bannerLink(MemberGroup group, bool withInherited);
   std::string buildBanner(PageSink& output);
   void readMember(SourceReader& parser, TokenKind kind, MemberState& state);

@@ -6,6 +6,7 @@
 #include "holders/method.h"
 #include "holders/options.h"
 #include "holders/page_writer.h"
+#include "holders/project.h"
 #include "holders/property.h"
 #include "holders/type.h"
 #include "holders/unit.h"
@@ -200,24 +201,25 @@ void THType::buildMemberList(PageSink& output, MemberGroup group) {
     list.ReplaceTag("##TypeName##", esc(TypeName), true);
   }
 
-  std::vector<std::string> lines;
+  std::string entries;
   std::unordered_set<std::string> seen;
   std::vector<THType*> chain{this};
   if (inherited) {
     const std::vector<THType*> ancestors = Ancestors();
     chain.insert(chain.end(), ancestors.begin(), ancestors.end());
   }
-  for (THType* type : chain) type->appendListEntries(group, *this, seen, lines);
-  list.ReplaceTag(kind.listTag, platform::joinLinesCrLf(lines), true);
+  for (THType* type : chain) type->appendListEntries(group, *this, seen, entries);
+  list.ReplaceTag(kind.listTag, entries, true);
   output.writePage(TopicRef{kind.topic, JumpName()}, list.Document());
 }
 
-void THType::appendListEntries(MemberGroup group, const THType& built,
-                               std::unordered_set<std::string>& seen,
-                               std::vector<std::string>& lines) {
+THType::ListEntries THType::listEntries(MemberGroup group, bool remote) {
   const bool methods = group == MemberGroup::Methods;
   const bool events = group == MemberGroup::Events;
-  bool headed = false;
+  const std::string unit = esc(unitName());
+  const std::string type = esc(TypeName);
+  ListEntries list;
+  list.namesChecked = !methods;
   const auto& entries = methods ? Methods.entries() : Properties.entries();
   for (const NameEntry& entry : entries) {
     std::string name;
@@ -229,25 +231,77 @@ void THType::appendListEntries(MemberGroup group, const THType& built,
       name = member->PropertyName;
     }
     if (!entry.item->IsDocumented()) continue;
-    // A property redeclared in a descendant is listed once, under the most
-    // derived class; methods are listed in every class that declares them.
-    if (!methods && !seen.insert(platform::upperCase(name)).second) continue;
-    if (!headed) {
-      PooledPage heading = page(this == &built ? "InheritLocal" : "InheritRemote");
-      heading.ReplaceTag("##TXTIn##", escapedText(txt::TXT_In), true);
-      heading.ReplaceTag("##TXTDerived##", escapedText(txt::TXT_Derived), true);
-      heading.ReplaceTag("##UnitName##", esc(unitName()), true);
-      heading.ReplaceTag("##TypeName##", esc(TypeName), true);
-      lines.insert(lines.end(), heading.Document().begin(), heading.Document().end());
-      headed = true;
-    }
     PooledPage item = page("TypeListItem");
     item.ReplaceTag("##ItemName##", esc(name), true);
     item.ReplaceTag("##ItemArea##", methods ? "Method" : "Property", true);
-    item.ReplaceTag("##UnitName##", esc(unitName()), true);
-    item.ReplaceTag("##TypeName##", esc(TypeName), true);
-    lines.insert(lines.end(), item.Document().begin(), item.Document().end());
+    item.ReplaceTag("##UnitName##", unit, true);
+    item.ReplaceTag("##TypeName##", type, true);
+    std::string lines;
+    for (const std::string& line : item.Document()) lines.append(line).append("\r\n");
+    list.entries.emplace_back(methods ? std::string() : platform::upperCase(name),
+                              std::move(lines));
   }
+  if (list.entries.empty()) return list;
+  PooledPage heading = page(remote ? "InheritRemote" : "InheritLocal");
+  heading.ReplaceTag("##TXTIn##", escapedText(txt::TXT_In), true);
+  heading.ReplaceTag("##TXTDerived##", escapedText(txt::TXT_Derived), true);
+  heading.ReplaceTag("##UnitName##", unit, true);
+  heading.ReplaceTag("##TypeName##", type, true);
+  for (const std::string& line : heading.Document()) list.heading.append(line).append("\r\n");
+  return list;
+}
+
+namespace {
+
+// The entries of the ancestors this thread listed last, by type, group and
+// build. A class high in a deep tree is listed again in the lists of all
+// its descendants.
+struct KeptEntries {
+  const THType* type = nullptr;
+  int group = 0;
+  std::uint64_t build = 0;
+  THType::ListEntries list;
+};
+constexpr size_t kAncestorsKept = 32;
+thread_local std::vector<KeptEntries> keptAncestors;
+thread_local size_t nextKeptSlot = 0;
+
+// Appends the heading and the entries not listed already: a property
+// redeclared in a descendant is listed once, under the most derived class;
+// methods are listed in every class that declares them.
+void appendEntries(const THType::ListEntries& list, std::unordered_set<std::string>& seen,
+                   std::string& text) {
+  bool headed = false;
+  for (const auto& [upperName, lines] : list.entries) {
+    if (list.namesChecked && !seen.insert(upperName).second) continue;
+    if (!headed) {
+      text += list.heading;
+      headed = true;
+    }
+    text += lines;
+  }
+}
+
+}  // namespace
+
+void THType::appendListEntries(MemberGroup group, const THType& built,
+                               std::unordered_set<std::string>& seen, std::string& text) {
+  if (this == &built) {
+    appendEntries(listEntries(group, false), seen, text);
+    return;
+  }
+  const std::uint64_t build = Project()->BuildNumber();
+  for (const KeptEntries& kept : keptAncestors) {
+    if (kept.type == this && kept.group == static_cast<int>(group) && kept.build == build) {
+      appendEntries(kept.list, seen, text);
+      return;
+    }
+  }
+  KeptEntries* slot = keptAncestors.size() < kAncestorsKept
+                          ? &keptAncestors.emplace_back()
+                          : &keptAncestors[nextKeptSlot++ % kAncestorsKept];
+  *slot = KeptEntries{this, static_cast<int>(group), build, listEntries(group, true)};
+  appendEntries(slot->list, seen, text);
 }
 
 }  // namespace holders
