@@ -30,6 +30,18 @@ class NameIndex {
     distinctNames_ = 0;
   }
 
+  // Makes room for `entries` more entries whose names take nameBytes bytes
+  // in all, so adding them neither copies what is there nor holds two copies
+  // of it at once.
+  void reserve(size_t entries, size_t nameBytes) {
+    names_.reserve(names_.size() + nameBytes);
+    entries_.reserve(entries_.size() + entries);
+    // At most half the slots in use, however many of the names are new.
+    size_t slots = slots_.empty() ? 16 : slots_.size();
+    while (slots < (distinctNames_ + entries + 1) * 2) slots *= 2;
+    if (slots > slots_.size()) resizeSlots(slots);
+  }
+
   // Adds an entry after every earlier entry of the same name.
   void add(std::string_view name, Value value);
 
@@ -74,9 +86,11 @@ class NameIndex {
     }
   }
 
-  void grow() {
+  void grow() { resizeSlots(slots_.empty() ? 16 : slots_.size() * 2); }
+
+  void resizeSlots(size_t count) {
     std::vector<std::uint32_t> old = std::move(slots_);
-    slots_.assign(old.empty() ? 16 : old.size() * 2, kNone);
+    slots_.assign(count, kNone);
     for (const std::uint32_t first : old) {
       if (first == kNone) continue;
       const Entry& entry = entries_[first];

@@ -73,6 +73,25 @@ THUnit* THProject::UnitAt(int index) const {
 void THProject::rebuildIndex() {
   itemIndex_.clear();
   typeIndex_.clear();
+  // Sized first: a large project indexes a million names.
+  size_t items = Units.entries().size();
+  size_t itemBytes = 0;
+  size_t types = 0;
+  size_t typeBytes = 0;
+  for (const NameEntry& entry : Units.entries()) itemBytes += entry.name.size();
+  for (const NameEntry& unitEntry : Units.entries()) {
+    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
+    for (const SortedNameList* list :
+         {&unit->Routines, &unit->Types, &unit->Variables, &unit->Constants}) {
+      items += list->entries().size();
+      for (const NameEntry& entry : list->entries()) itemBytes += entry.name.size();
+      if (list != &unit->Types) continue;
+      types += list->entries().size();
+      for (const NameEntry& entry : list->entries()) typeBytes += entry.name.size();
+    }
+  }
+  itemIndex_.reserve(items, itemBytes);
+  typeIndex_.reserve(types, typeBytes);
   for (const NameEntry& entry : Units.entries()) itemIndex_.add(entry.name, entry.item);
   // Each unit's own search order: routines, types, variables, constants.
   for (const NameEntry& unitEntry : Units.entries()) {
