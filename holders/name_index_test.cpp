@@ -36,18 +36,23 @@ TEST(NameIndex, FindsWhatAScanFromTheFirstEntryFinds) {
     for (char& c : name) c = letters[random() % letters.size()];
     return name;
   };
-  NameIndex<int> index;
-  std::vector<std::pair<std::string, int>> entries;
-  for (int n = 0; n < 3000; ++n) {
-    entries.emplace_back(randomName(), holder(n));
-    index.add(entries.back().first, entries.back().second);
-  }
-  EXPECT_EQ(index.size(), entries.size());
-  for (int probe = 0; probe < 3000; ++probe) {
-    const std::string name = randomName();
-    for (const bool caseSensitive : {false, true}) {
-      SCOPED_TRACE(name + (caseSensitive ? " (case-sensitive)" : ""));
-      EXPECT_EQ(index.find(name, caseSensitive).value_or(0), scan(entries, name, caseSensitive));
+  // Once growing as entries come, once sized beforehand, the second time
+  // with entries already in.
+  for (const bool sized : {false, true}) {
+    NameIndex<int> index;
+    std::vector<std::pair<std::string, int>> entries;
+    for (int n = 0; n < 3000; ++n) {
+      if (sized && n % 1000 == 0) index.reserve(1000, 4000);
+      entries.emplace_back(randomName(), holder(n));
+      index.add(entries.back().first, entries.back().second);
+    }
+    EXPECT_EQ(index.size(), entries.size());
+    for (int probe = 0; probe < 3000; ++probe) {
+      const std::string name = randomName();
+      for (const bool caseSensitive : {false, true}) {
+        SCOPED_TRACE(name + (caseSensitive ? " (case-sensitive)" : ""));
+        EXPECT_EQ(index.find(name, caseSensitive).value_or(0), scan(entries, name, caseSensitive));
+      }
     }
   }
 }
