@@ -110,7 +110,10 @@ void TDocumentTemplate::LoadCached(const CachedPage* page) {
   if (page != nullptr) {
     document_ = *page;
   } else {
-    document_ = TaggedLines();
+    // Emptied, not replaced: the lists keep their memory for the next page.
+    document_.lines.clear();
+    document_.tags.clear();
+    document_.keys.clear();
   }
   liveKeys_ = document_.keys.size();
 }
