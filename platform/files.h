@@ -7,7 +7,6 @@
 // wins, else the first in byte order. Paths we build use '/'.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <stdexcept>
