@@ -181,7 +181,7 @@ void THItem::includeFile(SourceReader& parser, const std::string& argument) {
     return;
   }
   message(0, lang::BaseLang::kMsgAddingIncludeFile, file.name);
-  SourceReader included(normalizeLineEnds(platform::readFile(file.path)), file.path);
+  SourceReader included(readSourceFile(file.path), file.path);
   const ReadingScope scope(*project_, identity);
   // The included text continues the section open here, and so must the text
   // after it: a second include in the same section continues it too.

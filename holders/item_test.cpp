@@ -222,6 +222,9 @@ TEST(LineEnds, UnixAndOldMacFilesReadLikeTheirWindowsTwin) {
     EXPECT_EQ(unit.Constants.find("Limit", true)->Comment, "Block comment");
   }
   EXPECT_EQ(normalizeLineEnds("a\nb\rc\r\nd\n\re"), "a\r\nb\r\nc\r\nd\r\n\r\ne");
+  EXPECT_EQ(normalizeLineEnds("\r\r\n\n"), "\r\n\r\n\r\n");
+  EXPECT_EQ(normalizeLineEnds("\n"), "\r\n");
+  EXPECT_EQ(normalizeLineEnds("x\r"), "x\r\n");
 }
 
 class Includes : public ::testing::Test {

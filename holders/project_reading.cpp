@@ -312,7 +312,7 @@ std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& rea
     text = normalizeLineEnds(job.text);
   } else {
     Post(0, MessageText(lang::BaseLang::kMsgAddingUnit) + job.fileName);
-    text = normalizeLineEnds(platform::readFile(job.path));
+    text = readSourceFile(job.path);
   }
   auto unit = std::make_unique<THUnit>(this);
   unit->UnitName = job.name;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace holders {
 namespace {
 
@@ -39,8 +41,17 @@ std::string normalizeLineEnds(std::string_view text) {
     const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
     return found != nullptr ? static_cast<const char*>(found) : end;
   };
+  // Sized exactly first: a lone CR or LF grows by one byte. Source texts
+  // run to megabytes, and growing would copy them again.
+  size_t grows = 0;
+  for (const char* lf = next(at, '\n'); lf != end; lf = next(lf + 1, '\n')) {
+    if (lf == at || lf[-1] != '\r') ++grows;
+  }
+  for (const char* cr = next(at, '\r'); cr != end; cr = next(cr + 1, '\r')) {
+    if (cr + 1 == end || cr[1] != '\n') ++grows;
+  }
   std::string out;
-  out.reserve(text.size() + text.size() / 32);
+  out.reserve(text.size() + grows);
   const char* nextCr = next(at, '\r');
   const char* nextLf = next(at, '\n');
   while (at < end) {
@@ -54,6 +65,18 @@ std::string normalizeLineEnds(std::string_view text) {
     if (nextLf < at) nextLf = next(at, '\n');
   }
   return out;
+}
+
+std::string readSourceFile(std::string_view path) {
+  // The bytes go to a buffer each thread keeps, so only the text with its
+  // line ends made CR LF is allocated anew. An unusually large file's buffer
+  // is not kept.
+  constexpr size_t kKeptBufferBytes = 16 << 20;
+  thread_local std::string bytes;
+  platform::readFileInto(path, bytes);
+  std::string text = normalizeLineEnds(bytes);
+  if (bytes.capacity() > kKeptBufferBytes) bytes = std::string();
+  return text;
 }
 
 SourceReader::SourceReader(std::string text, std::string path)

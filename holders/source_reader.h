@@ -33,6 +33,10 @@ using parser::TokenKinds;
 // differently (a // comment would run on to the next CR).
 std::string normalizeLineEnds(std::string_view text);
 
+// The file's text (resolved ignoring case) with its line ends made CR LF.
+// Throws platform::FileError.
+std::string readSourceFile(std::string_view path);
+
 class SourceReader {
  public:
   // A place to read from again: the position of a token and the depths

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "platform/unique_fd.h"
 
 namespace platform {
 namespace {
@@ -100,15 +101,33 @@ bool directoryExists(std::string_view path) {
   return resolved && ::stat(resolved->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string readFile(std::string_view path) {
+void readFileInto(std::string_view path, std::string& bytes) {
   const std::string name = resolvePath(path).value_or(normalizeSeparators(path));
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"), std::fclose);
-  if (!file) throwSystemError("open", path);
+  const UniqueFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) throwSystemError("open", path);
+  struct stat info;
+  if (::fstat(fd.get(), &info) != 0) throwSystemError("read", path);
+  // Read into the room the size promises, growing only if the file grew
+  // meanwhile (or is not a regular file and has no size to promise).
+  const auto expected = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+  bytes.resize(expected + 1);
+  size_t got = 0;
+  for (;;) {
+    if (got == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwSystemError("read", path);
+    }
+    got += static_cast<size_t>(n);
+  }
+  bytes.resize(got);
+}
+
+std::string readFile(std::string_view path) {
   std::string bytes;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, got);
-  if (std::ferror(file.get())) throwSystemError("read", path);
+  readFileInto(path, bytes);
   return bytes;
 }
 

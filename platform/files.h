@@ -42,6 +42,9 @@ bool directoryExists(std::string_view path);
 
 // Reads the whole file (resolved ignoring case). Throws FileError.
 std::string readFile(std::string_view path);
+// The same into `bytes`, whose memory is used again: for callers that read
+// many files one after another.
+void readFileInto(std::string_view path, std::string& bytes);
 
 // Writes bytes to a temporary file beside the target and renames it over the
 // target, so the old file stays whole when anything fails. An existing file

@@ -119,6 +119,20 @@ TEST(Files, ReadFileReportsTheFileAndTheReason) {
                    "cannot open " + dir.file("gone") + ": No such file or directory");
 }
 
+TEST(Files, ReadFileIntoReusesTheBufferAndReadsFilesWithoutASize) {
+  TempDir dir;
+  std::string bytes;
+  readFileInto(dir.write("big.txt", std::string(100000, 'x')), bytes);
+  EXPECT_EQ(bytes, std::string(100000, 'x'));
+  readFileInto(dir.write("small.txt", "ab"), bytes);
+  EXPECT_EQ(bytes, "ab");
+  readFileInto(dir.write("empty.txt", ""), bytes);
+  EXPECT_EQ(bytes, "");
+  // Files of /proc report size 0 and still have bytes.
+  readFileInto("/proc/self/status", bytes);
+  EXPECT_NE(bytes.find("Name:"), std::string::npos);
+}
+
 TEST(Files, WriteFileAtomicReplacesContentAndKeepsPermissions) {
   TempDir dir;
   const std::string path = dir.write("Korvex.ini", "old");
