@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <optional>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 #include "console/command_line.h"
 #include "console/console_project.h"
@@ -105,11 +108,18 @@ unsigned buildThreadsFromEnvironment() {
 
 // Reads, parses and (with an output name) builds, as the switches and the
 // configuration files say. Returns whether the program should wait for Enter.
+// Keeps the project reachable, and never frees it, until the process ends.
+void leaveToProcessEnd(std::unique_ptr<THelpConsoleProject> project) {
+  static std::vector<THelpConsoleProject*> left;
+  left.push_back(project.release());
+}
+
 bool runProject(const std::vector<std::string>& arguments, const std::string& programDirectory,
-                TCustomLanguageCenter& messages, std::ostream& out) {
+                TCustomLanguageCenter& messages, std::ostream& out, ModelAtEnd modelAtEnd) {
   TCommandLine commandLine(arguments);
   std::vector<std::string> defines;
-  THelpConsoleProject project(programDirectory, out);
+  auto owned = std::make_unique<THelpConsoleProject>(programDirectory, out);
+  THelpConsoleProject& project = *owned;
   project.MessageLanguage = &messages;
   project.BuildThreads = buildThreadsFromEnvironment();
   std::vector<std::string> unitNames;
@@ -151,6 +161,7 @@ bool runProject(const std::vector<std::string>& arguments, const std::string& pr
     }
   }
   if (results) saveResults(project.Results, *results);
+  if (modelAtEnd == ModelAtEnd::LeftToProcessEnd) leaveToProcessEnd(std::move(owned));
   return pause;
 }
 
@@ -161,7 +172,7 @@ std::string Banner() {
 }
 
 int RunKorvex(const std::vector<std::string>& arguments, const std::string& programDirectory,
-              ConsoleStreams streams) {
+              ConsoleStreams streams, ModelAtEnd modelAtEnd) {
   TCustomLanguageCenter messages;
   lang::BaseLang::LoadENG(messages);
   const std::string languageName = interfaceLanguageName(programDirectory);
@@ -181,7 +192,7 @@ int RunKorvex(const std::vector<std::string>& arguments, const std::string& prog
     streams.out << messages.currentText(lang::BaseLang::kUsageFormatSwitch) << '\n';
     return 0;
   }
-  if (runProject(arguments, programDirectory, messages, streams.out)) {
+  if (runProject(arguments, programDirectory, messages, streams.out, modelAtEnd)) {
     streams.out.flush();
     std::string line;
     std::getline(streams.in, line);

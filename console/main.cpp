@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
   const ipc::TraceSession trace(argc > 0 ? argv[0] : "korvex");
   try {
     const std::vector<std::string> arguments(argv, argv + argc);
-    return console::RunKorvex(arguments, platform::programDirectory(), {std::cout, std::cin});
+    return console::RunKorvex(arguments, platform::programDirectory(), {std::cout, std::cin},
+                              console::ModelAtEnd::LeftToProcessEnd);
   } catch (const std::exception& error) {
     std::cout.flush();
     std::cerr << "korvex: " << error.what() << '\n';
