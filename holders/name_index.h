@@ -42,14 +42,27 @@ class NameIndex {
     if (slots > slots_.size()) resizeSlots(slots);
   }
 
+  // Makes room for about `entries` more entries without touching memory
+  // (the room costs no resident memory until it is used), so an index that
+  // grows entry by entry seldom copies what it holds.
+  void expect(size_t entries, size_t nameBytes) {
+    names_.reserve(names_.size() + nameBytes);
+    entries_.reserve(entries_.size() + entries);
+  }
+
   // Adds an entry after every earlier entry of the same name.
   void add(std::string_view name, Value value);
 
   // The first entry whose name equals `name` ignoring case (or exactly, when
   // caseSensitive), or nothing.
   std::optional<Value> find(std::string_view name, bool caseSensitive) const {
+    return find(name, hashIgnoringCase(name), caseSensitive);
+  }
+  // The same with the name's hashIgnoringCase, for callers that look one
+  // name up in several indexes.
+  std::optional<Value> find(std::string_view name, std::uint32_t hash, bool caseSensitive) const {
     if (slots_.empty()) return std::nullopt;
-    const std::uint32_t first = slots_[slotFor(name, hashIgnoringCase(name))];
+    const std::uint32_t first = slots_[slotFor(name, hash)];
     for (std::uint32_t at = first; at != kNone; at = entries_[at].next) {
       const Entry& entry = entries_[at];
       if (!caseSensitive || nameOf(entry) == name) return entry.value;

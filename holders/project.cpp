@@ -71,45 +71,51 @@ THUnit* THProject::UnitAt(int index) const {
 // --- lookups
 
 void THProject::rebuildIndex() {
-  itemIndex_.clear();
+  unitIndex_.clear();
+  declarationIndex_.clear();
   typeIndex_.clear();
   // Sized first: a large project indexes a million names.
-  size_t items = Units.entries().size();
-  size_t itemBytes = 0;
+  size_t declarations = 0;
+  size_t declarationBytes = 0;
   size_t types = 0;
   size_t typeBytes = 0;
-  for (const NameEntry& entry : Units.entries()) itemBytes += entry.name.size();
   for (const NameEntry& unitEntry : Units.entries()) {
     const auto* unit = static_cast<const THUnit*>(unitEntry.item);
     for (const SortedNameList* list :
          {&unit->Routines, &unit->Types, &unit->Variables, &unit->Constants}) {
-      items += list->entries().size();
-      for (const NameEntry& entry : list->entries()) itemBytes += entry.name.size();
+      declarations += list->entries().size();
+      for (const NameEntry& entry : list->entries()) declarationBytes += entry.name.size();
       if (list != &unit->Types) continue;
       types += list->entries().size();
       for (const NameEntry& entry : list->entries()) typeBytes += entry.name.size();
     }
   }
-  itemIndex_.reserve(items, itemBytes);
+  declarationIndex_.reserve(declarations, declarationBytes);
   typeIndex_.reserve(types, typeBytes);
-  for (const NameEntry& entry : Units.entries()) itemIndex_.add(entry.name, entry.item);
-  // Each unit's own search order: routines, types, variables, constants.
-  for (const NameEntry& unitEntry : Units.entries()) {
-    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
-    for (const SortedNameList* list :
-         {&unit->Routines, &unit->Types, &unit->Variables, &unit->Constants}) {
-      for (const NameEntry& entry : list->entries()) {
-        itemIndex_.add(entry.name, entry.item);
-        if (list == &unit->Types) typeIndex_.add(entry.name, entry.item);
-      }
+  indexStale_ = false;
+  for (const NameEntry& entry : Units.entries()) {
+    indexUnit(*static_cast<THUnit*>(entry.item), entry.name);
+  }
+}
+
+void THProject::indexUnit(THUnit& unit, std::string_view name) {
+  unitIndex_.add(name, &unit);
+  // The unit's own search order: routines, types, variables, constants.
+  for (const SortedNameList* list :
+       {&unit.Routines, &unit.Types, &unit.Variables, &unit.Constants}) {
+    for (const NameEntry& entry : list->entries()) {
+      declarationIndex_.add(entry.name, entry.item);
+      if (list == &unit.Types) typeIndex_.add(entry.name, entry.item);
     }
   }
-  indexStale_ = false;
 }
 
 THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
-  return itemIndex_.find(name, caseSensitive).value_or(nullptr);
+  // Units come before every declaration of the same name.
+  const std::uint32_t hash = hashIgnoringCase(name);
+  if (auto unit = unitIndex_.find(name, hash, caseSensitive)) return *unit;
+  return declarationIndex_.find(name, hash, caseSensitive).value_or(nullptr);
 }
 
 THType* THProject::FindType(std::string_view name, bool caseSensitive) {

@@ -174,6 +174,8 @@ class THProject : public THItem {
   std::optional<UnitJob> unitFileJob(std::string_view fileName);
   std::unique_ptr<THUnit> readUnit(const UnitJob& job, UnitReading& reading);
   void readUnits(const std::vector<UnitJob>& jobs);
+  // Makes room in the indexes for the declarations the units probably hold.
+  void expectDeclarations(const std::vector<UnitJob>& jobs);
   std::span<const std::string> directoriesOf(const UnitJob& job) const;
   // Reads a unit on the project's own defines and adds it. definesLock, when
   // given, is held while the defines change.
@@ -183,6 +185,8 @@ class THProject : public THItem {
   static bool keptByReading(int level, const std::string& text);
   THUnit& addReadUnit(const UnitJob& job, UnitReading& reading, std::unique_ptr<THUnit> unit);
   void rebuildIndex();
+  // Adds a unit and its declarations to fresh indexes.
+  void indexUnit(THUnit& unit, std::string_view name);
   // Settles every lazily kept order and index, so that the build reads the
   // model without changing it and may share it between threads.
   void prepareModelForBuild();
@@ -225,9 +229,12 @@ class THProject : public THItem {
   // finders of their own.
   IncludeFinder includes_;
 
+  // The indexes follow the units as they are added; any other change to
+  // the model makes them stale, and they are built anew when next asked.
   bool indexStale_ = true;
-  NameIndex<THItem*> itemIndex_;  // units by name, then every unit's declarations
-  NameIndex<THItem*> typeIndex_;  // every unit's types
+  NameIndex<THItem*> unitIndex_;         // units by name: found before any declaration
+  NameIndex<THItem*> declarationIndex_;  // every unit's declarations, unit by unit
+  NameIndex<THItem*> typeIndex_;         // every unit's types
 };
 
 // Keeps a file in the include chain while it is read.

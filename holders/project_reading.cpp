@@ -337,8 +337,27 @@ THUnit& THProject::addReadUnit(const UnitJob& job, UnitReading& reading,
   reading.lineEnds = {};
   THUnit& added = adopt(std::move(unit));
   Units.add(job.name, &added);
-  ModelChanged();
+  // Indexed here, while later units are still read on other threads, rather
+  // than all at once before the build. A unit's lists are settled by now.
+  if (!indexStale_) indexUnit(added, job.name);
   return added;
+}
+
+void THProject::expectDeclarations(const std::vector<UnitJob>& jobs) {
+  // Real units declare about one name per 200 bytes of source, of about 16
+  // bytes each. Room reserved beyond that costs no resident memory.
+  constexpr size_t kSourceBytesPerDeclaration = 200;
+  constexpr size_t kBytesPerName = 16;
+  size_t bytes = 0;
+  for (const UnitJob& job : jobs) {
+    std::error_code error;
+    const auto size =
+        job.fileName.empty() ? job.text.size() : std::filesystem::file_size(job.path, error);
+    if (!error) bytes += static_cast<size_t>(size);
+  }
+  const size_t declarations = bytes / kSourceBytesPerDeclaration;
+  declarationIndex_.expect(declarations, declarations * kBytesPerName);
+  typeIndex_.expect(declarations / 4, declarations / 4 * kBytesPerName);
 }
 
 std::span<const std::string> THProject::directoriesOf(const UnitJob& job) const {
@@ -357,6 +376,8 @@ THUnit& THProject::readUnitAlone(const UnitJob& job, std::mutex* definesLock) {
 }
 
 void THProject::readUnits(const std::vector<UnitJob>& jobs) {
+  if (indexStale_) rebuildIndex();  // so each unit read can join it
+  expectDeclarations(jobs);
   const unsigned threads = BuildThreads > 0 ? BuildThreads : platform::defaultThreadCount();
   if (threads <= 1 || jobs.size() <= 1) {
     for (const UnitJob& job : jobs) readUnitAlone(job);

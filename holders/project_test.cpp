@@ -65,6 +65,11 @@ TEST(ProjectLookup, UnitsByNameFirstThenDeclarationsInUnitOrder) {
   m.unit("unit Three; interface const TOnly = 3;", "Three");
   EXPECT_EQ(m.project.FindItem("TOnly", true), two.FindType("TOnly", true))
       << "the index follows units added later";
+  THUnit& shared = m.unit("unit Shared; interface var OnlyHere: Byte;", "Shared");
+  EXPECT_EQ(m.project.FindItem("shared", false), &shared)
+      << "a unit added later still comes before earlier units' declarations";
+  EXPECT_EQ(m.project.FindItem("Shared", true), &shared);
+  EXPECT_EQ(m.project.FindItem("OnlyHere", true), shared.Variables.find("OnlyHere", true));
 }
 
 class HelpBuild : public ::testing::Test {
