@@ -5,8 +5,11 @@
 #include "console/korvex_run.h"
 #include "ipc/trace_link.h"
 #include "platform/files.h"
+#include "platform/huge_pages.h"
 
 int main(int argc, char** argv) {
+  // Large runs are faster on huge pages; this may start korvex once more.
+  platform::restartWithHugePages(argv);
   // Announces the start to a trace monitor when one runs, and the stop when
   // main returns; silent otherwise.
   const ipc::TraceSession trace(argc > 0 ? argv[0] : "korvex");
