@@ -30,6 +30,9 @@ class NameIndex {
     distinctNames_ = 0;
   }
 
+  // Empties the index and gives its memory back.
+  void release() { *this = NameIndex(); }
+
   // Makes room for `entries` more entries whose names take nameBytes bytes
   // in all, so adding them neither copies what is there nor holds two copies
   // of it at once.

@@ -110,6 +110,13 @@ void THProject::indexUnit(THUnit& unit, std::string_view name) {
   }
 }
 
+void THProject::releaseIndexes() {
+  unitIndex_.release();
+  declarationIndex_.release();
+  typeIndex_.release();
+  indexStale_ = true;
+}
+
 THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
   // Units come before every declaration of the same name.

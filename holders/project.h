@@ -185,6 +185,9 @@ class THProject : public THItem {
   static bool keptByReading(int level, const std::string& text);
   THUnit& addReadUnit(const UnitJob& job, UnitReading& reading, std::unique_ptr<THUnit> unit);
   void rebuildIndex();
+  // Empties the indexes and gives their memory back; the next lookup builds
+  // them again.
+  void releaseIndexes();
   // Adds a unit and its declarations to fresh indexes.
   void indexUnit(THUnit& unit, std::string_view name);
   // Settles every lazily kept order and index, so that the build reads the

@@ -153,6 +153,10 @@ void THProject::Build(std::string_view fileName) {
     FilePageWriter writer(topicsFile);
     BuildTopics(writer);
   }
+  // The rest of the build looks nothing up. The indexes' memory goes to the
+  // contents file, whose sorting is the peak of a large build; they are
+  // built anew when next asked.
+  releaseIndexes();
   const std::string projectFile = platform::changeFileExt(topicsFile, ".HPJ");
   Message(0, MessageText(lang::BaseLang::kMsgBuildToFile) + projectFile);
   writeTextFile(projectFile, HelpProjectLines(projectFile));

@@ -86,6 +86,18 @@ class HelpBuild : public ::testing::Test {
   Model m;
 };
 
+TEST_F(HelpBuild, LookupsStillWorkAfterABuildAndAfterUnitsAddedSinceThen) {
+  THUnit& one = m.unit("unit One; interface const Limit = 1;", "One");
+  build();
+  EXPECT_EQ(m.project.FindItem("limit", false), one.Constants.find("Limit", true));
+  THUnit& two = m.unit("unit Two; interface type TThing = Byte;", "Two");
+  build();
+  m.unit("unit Three; interface var Count: Byte;", "Three");
+  EXPECT_EQ(m.project.FindType("TThing", true), two.FindType("TThing", true));
+  EXPECT_NE(m.project.FindItem("Count", true), nullptr);
+  EXPECT_EQ(m.project.FindItem("Three", true), m.project.UnitAt(2));
+}
+
 TEST_F(HelpBuild, AnEmptyProjectStillWritesAllThreeFiles) {
   build();
   EXPECT_EQ(rtf(),
