@@ -317,6 +317,12 @@ std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& rea
   auto unit = std::make_unique<THUnit>(this);
   unit->UnitName = job.name;
   const std::string identity = job.path.empty() ? std::string() : CachedFileIdentity(job.path);
+  if (reading.keepsLines) {
+    // Room for the unit's progress lines, which come to about a quarter of
+    // its source text, so that keeping them seldom copies them.
+    reading.lineText.reserve(text.size() / 3);
+    reading.lineEnds.reserve(text.size() / 100);
+  }
   SourceReader reader(std::move(text), job.path);
   const ReadingScope chain(*this, identity);
   unit->Parse(reader);
