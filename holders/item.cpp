@@ -1,5 +1,7 @@
 #include "holders/item.h"
 
+#include <utility>
+
 #include "holders/comment_text.h"
 #include "holders/dialect.h"
 #include "holders/name_list.h"
@@ -146,7 +148,12 @@ std::string THItem::ScopeName() const {
 
 void THItem::message(int level, int index, std::string_view name) const {
   if (project_ == nullptr) return;
-  project_->Post(level, project_->MessageText(index) + std::string(name));
+  // One of these goes out for every declaration read and built.
+  const std::string& text = project_->MessageText(index);
+  std::string line;
+  line.reserve(text.size() + name.size());
+  line.append(text).append(name);
+  project_->Post(level, std::move(line));
 }
 
 const OutputDialect& THItem::dialect() const {

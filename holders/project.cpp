@@ -60,8 +60,9 @@ void THProject::ReadOptions(std::string_view fileName) {
 
 void THProject::Message(int /*level*/, const std::string& /*text*/) {}
 
-std::string THProject::MessageText(int index) const {
-  return MessageLanguage != nullptr ? MessageLanguage->currentText(index) : std::string();
+const std::string& THProject::MessageText(int index) const {
+  static const std::string none;
+  return MessageLanguage != nullptr ? MessageLanguage->currentText(index) : none;
 }
 
 THUnit* THProject::UnitAt(int index) const {

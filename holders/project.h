@@ -124,7 +124,7 @@ class THProject : public THItem {
   const OutputDialect& Dialect() const { return *dialect_; }
   void SetDialect(std::unique_ptr<OutputDialect> dialect) { dialect_ = std::move(dialect); }
   // The message text at a position of MessageLanguage.
-  std::string MessageText(int index) const;
+  const std::string& MessageText(int index) const;
 
   // True while Build runs: declaration text read again then (parameter
   // lists) must not pull in include files.

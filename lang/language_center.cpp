@@ -246,7 +246,7 @@ void TCustomLanguageCenter::RemoveLanguage(TLanguageSet& language) {
   }
 }
 
-std::string TCustomLanguageCenter::currentText(int stringIndex) const {
+const std::string& TCustomLanguageCenter::currentText(int stringIndex) const {
   if (currentLanguage_ == nullptr || stringIndex < 0 || stringIndex >= StringCount()) {
     return MissingStr;
   }

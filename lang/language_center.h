@@ -186,7 +186,7 @@ class TCustomLanguageCenter {
 
   // The current language's text at a position: MissingStr when there is no
   // current language or the position is outside the table.
-  std::string currentText(int stringIndex) const;
+  const std::string& currentText(int stringIndex) const;
   // Index of a language of this center in Languages(), or -1.
   int indexOfLanguageSet(const TLanguageSet* language) const;
 
