@@ -1,5 +1,6 @@
 #include "holders/include_finder.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/files.h"
@@ -15,7 +16,8 @@ bool isAbsolute(std::string_view path) {
 
 // Keeps spelling in the map under its upper-cased name: of names differing
 // only in case, the exact upper-cased spelling, else the first in byte order.
-void keepPreferred(std::unordered_map<std::string, std::string>& names, std::string spelling) {
+template <typename Map>
+void keepPreferred(Map& names, std::string spelling) {
   auto [slot, added] = names.try_emplace(platform::upperCase(spelling), spelling);
   if (!added && slot->second != slot->first &&
       (spelling == slot->first || spelling < slot->second)) {
@@ -59,29 +61,42 @@ const IncludeFinder::Listing& IncludeFinder::listing(const std::string& director
   return listings_.emplace(directory, std::move(listing)).first->second;
 }
 
-std::optional<std::string> IncludeFinder::pathIn(const std::string& directory,
-                                                 const std::string& name) {
+const IncludeFinder::Listing& IncludeFinder::distinctListing(size_t index) {
+  if (distinctListings_.size() < distinct_.size()) distinctListings_.resize(distinct_.size());
+  const Listing*& known = distinctListings_[index];
+  if (known == nullptr) known = &listing(distinct_[index]);  // map nodes stay where they are
+  return *known;
+}
+
+std::string_view IncludeFinder::upperCased(std::string_view name) {
+  upperName_.resize(name.size());
+  std::transform(name.begin(), name.end(), upperName_.begin(), [](char c) {
+    return static_cast<char>(platform::upperChar(static_cast<unsigned char>(c)));
+  });
+  return upperName_;
+}
+
+std::optional<std::string> IncludeFinder::pathIn(const Listing& start, std::string_view name) {
   // Every component is looked up in a cached listing, so a name tried in
   // hundreds of directories costs no system calls once they are listed.
-  std::string current = directory;
-  size_t start = 0;
-  for (size_t end; (end = name.find_first_of("/\\", start)) != std::string::npos; start = end + 1) {
-    const std::string part = name.substr(start, end - start);
+  const Listing* files = &start;
+  size_t begin = 0;
+  for (size_t end; (end = name.find_first_of("/\\", begin)) != std::string_view::npos;
+       begin = end + 1) {
+    const std::string_view part = name.substr(begin, end - begin);
     if (part.empty()) continue;
-    const Listing& files = listing(current);
-    if (files.directory.empty()) return std::nullopt;  // no such directory
+    if (files->directory.empty()) return std::nullopt;  // no such directory
     if (part == "." || part == "..") {
-      current = files.directory + part + "/";
+      files = &listing(files->directory + std::string(part) + "/");
       continue;
     }
-    const auto subdirectory = files.subdirectories.find(platform::upperCase(part));
-    if (subdirectory == files.subdirectories.end()) return std::nullopt;
-    current = files.directory + subdirectory->second + "/";
+    const auto subdirectory = files->subdirectories.find(upperCased(part));
+    if (subdirectory == files->subdirectories.end()) return std::nullopt;
+    files = &listing(files->directory + subdirectory->second + "/");
   }
-  const Listing& files = listing(current);
-  const auto file = files.files.find(platform::upperCase(std::string_view(name).substr(start)));
-  if (file == files.files.end()) return std::nullopt;
-  return files.directory + file->second;
+  const auto file = files->files.find(upperCased(name.substr(begin)));
+  if (file == files->files.end()) return std::nullopt;
+  return files->directory + file->second;
 }
 
 std::string IncludeFinder::cumulativeSearch(const std::string& name) {
@@ -100,7 +115,7 @@ std::string IncludeFinder::cumulativeSearch(const std::string& name) {
 const std::string& IncludeFinder::givenPath(Progress& progress, const std::string& name) {
   if (!progress.givenChecked) {
     const std::optional<std::string> path =
-        isAbsolute(name) ? existingFile(name) : pathIn("./", name);
+        isAbsolute(name) ? existingFile(name) : pathIn(listing("./"), name);
     progress.givenPath = path.value_or(std::string());
     progress.givenChecked = true;
   }
@@ -114,7 +129,7 @@ IncludeFinder::Located IncludeFinder::locate(const std::string& name,
   if (!progress.found.name.empty()) return progress.found;
   for (; progress.checked < distinct_.size(); ++progress.checked) {
     const std::string& directory = distinct_[progress.checked];
-    std::optional<std::string> path = pathIn(directory, name);
+    std::optional<std::string> path = pathIn(distinctListing(progress.checked), name);
     if (!path) continue;
     if (!isAbsolute(directory)) {
       std::string extended = cumulativeSearch(name);

@@ -16,6 +16,7 @@
 // run costs time in proportion to the directories and includes it meets.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,22 +50,35 @@ class IncludeFinder {
     bool givenChecked = false;
     std::string givenPath;  // the name as given, when no directory holds it
   };
+  // Looked up by string_view, so a lookup copies no name.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using NameMap = std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>;
   struct Listing {
     std::string directory;  // the directory as it exists on disk, with a separator
     // Regular files and subdirectories by upper-cased name; of names
     // differing only in case, the one a case-insensitive path lookup picks.
-    std::unordered_map<std::string, std::string> files;
-    std::unordered_map<std::string, std::string> subdirectories;
+    NameMap files;
+    NameMap subdirectories;
   };
 
   void addDirectories(std::span<const std::string> directories);
   const Listing& listing(const std::string& directory);
-  std::optional<std::string> pathIn(const std::string& directory, const std::string& name);
+  // The listing of distinct_[index], kept by index: a name is tried in every
+  // distinct directory, and looking each up by its path would hash the path.
+  const Listing& distinctListing(size_t index);
+  std::optional<std::string> pathIn(const Listing& start, std::string_view name);
+  // The name upper-cased, in a buffer of the finder's own.
+  std::string_view upperCased(std::string_view name);
   std::string cumulativeSearch(const std::string& name);
   const std::string& givenPath(Progress& progress, const std::string& name);
 
   size_t directoriesSeen_ = 0;  // entries of the caller's list taken so far
   std::vector<std::string> distinct_;
+  std::vector<const Listing*> distinctListings_;  // nullptr until listed
+  std::string upperName_;
   std::unordered_set<std::string> distinctSet_;
   std::unordered_map<std::string, Listing> listings_;
   std::unordered_map<std::string, Progress> progress_;
