@@ -105,8 +105,6 @@ unsigned buildThreadsFromEnvironment() {
   return static_cast<unsigned>(std::stoul(value));
 }
 
-// Reads, parses and (with an output name) builds, as the switches and the
-// configuration files say. Returns whether the program should wait for Enter.
 // Keeps the project, unfreed and reachable, until the process ends. A plain
 // pointer is never destroyed, so leak checkers still find the project through
 // it at exit. A later run in the same process frees the earlier one's.
@@ -116,6 +114,8 @@ void leaveToProcessEnd(std::unique_ptr<THelpConsoleProject> project) {
   left = project.release();
 }
 
+// Reads, parses and (with an output name) builds, as the switches and the
+// configuration files say. Returns whether the program should wait for Enter.
 bool runProject(const std::vector<std::string>& arguments, const std::string& programDirectory,
                 TCustomLanguageCenter& messages, std::ostream& out, ModelAtEnd modelAtEnd) {
   TCommandLine commandLine(arguments);

@@ -10,11 +10,11 @@
 int main(int argc, char** argv) {
   // Large runs are faster on huge pages; this may start korvex once more.
   platform::restartWithHugePages(argv);
-  // Announces the start to a trace monitor when one runs, and the stop when
-  // main returns; silent otherwise.
   // Standard output carries a progress line for every declaration: through
   // a buffer of its own rather than C stdio's, locked for every piece.
   std::ios::sync_with_stdio(false);
+  // Announces the start to a trace monitor when one runs, and the stop when
+  // main returns; silent otherwise.
   const ipc::TraceSession trace(argc > 0 ? argv[0] : "korvex");
   try {
     const std::vector<std::string> arguments(argv, argv + argc);
