@@ -25,6 +25,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace holders {
 
 class IncludeFinder {
@@ -51,11 +53,7 @@ class IncludeFinder {
     std::string givenPath;  // the name as given, when no directory holds it
   };
   // Looked up by string_view, so a lookup copies no name.
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  using NameMap = std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>;
+  using NameMap = platform::TextMap<std::string>;
   struct Listing {
     std::string directory;  // the directory as it exists on disk, with a separator
     // Regular files and subdirectories by upper-cased name; of names

@@ -29,6 +29,7 @@
 #include "holders/item.h"
 #include "holders/name_index.h"
 #include "holders/name_list.h"
+#include "platform/text.h"
 #include "templates/template_cache.h"
 
 namespace lang {
@@ -208,12 +209,7 @@ class THProject : public THItem {
   std::string templateSubdirectory_;
   // Cached page lines by page name, so a page load skips building its path;
   // nullptr marks a missing page.
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  std::unordered_map<std::string, const templates::CachedPage*, NameHash, std::equal_to<>>
-      pagesByName_;
+  platform::TextMap<const templates::CachedPage*> pagesByName_;
   size_t pagesGeneration_ = 0;
   // Names this run's page lookups: each build thread keeps the pages it has
   // looked up under it, so a page load takes no lock. A new epoch, unique in

@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/text.h"
 #include "templates/tag_signature.h"
 
 namespace templates {
@@ -60,11 +61,7 @@ class TemplateCache {
     bool exists = false;
     CachedPage page;
   };
-  struct Hash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  using Index = std::unordered_map<std::string, const Entry*, Hash, std::equal_to<>>;
+  using Index = platform::TextMap<const Entry*>;
 
   const Entry* load(std::string_view fileName);
 
