@@ -65,8 +65,9 @@ class NameIndex {
   // name up in several indexes.
   std::optional<Value> find(std::string_view name, std::uint32_t hash, bool caseSensitive) const {
     if (slots_.empty()) return std::nullopt;
-    const std::uint32_t first = slots_[slotFor(name, hash)];
-    for (std::uint32_t at = first; at != kNone; at = entries_[at].next) {
+    const std::uint64_t slot = slots_[slotFor(name, hash)];
+    if (slot == kEmpty) return std::nullopt;
+    for (std::uint32_t at = firstOf(slot); at != kNone; at = entries_[at].next) {
       const Entry& entry = entries_[at];
       if (!caseSensitive || nameOf(entry) == name) return entry.value;
     }
@@ -77,10 +78,18 @@ class NameIndex {
 
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
+  // A slot holds the name's hash above its first entry, so a probe past
+  // another name (and most lookups of words that name nothing) reads only
+  // the slot array, not the entries and names elsewhere in memory.
+  static constexpr std::uint64_t kEmpty = UINT64_MAX;
+  static std::uint64_t slotOf(std::uint32_t hash, std::uint32_t first) {
+    return (std::uint64_t{hash} << 32) | first;
+  }
+  static std::uint32_t hashOf(std::uint64_t slot) { return static_cast<std::uint32_t>(slot >> 32); }
+  static std::uint32_t firstOf(std::uint64_t slot) { return static_cast<std::uint32_t>(slot); }
   struct Entry {
     std::uint32_t offset;  // of the name in names_
     std::uint32_t length;
-    std::uint32_t hash;
     std::uint32_t next;  // the next entry of the same name
     std::uint32_t last;  // on the first entry of a name: the last one
     Value value;
@@ -95,28 +104,36 @@ class NameIndex {
   size_t slotFor(std::string_view name, std::uint32_t hash) const {
     const size_t mask = slots_.size() - 1;
     for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-      const std::uint32_t first = slots_[slot];
-      if (first == kNone) return slot;
-      const Entry& entry = entries_[first];
-      if (entry.hash == hash && platform::sameText(nameOf(entry), name)) return slot;
+      const std::uint64_t held = slots_[slot];
+      if (held == kEmpty) return slot;
+      if (hashOf(held) == hash && platform::sameText(nameOf(entries_[firstOf(held)]), name)) {
+        return slot;
+      }
     }
+  }
+
+  // Where a name known to be absent from the slots goes.
+  size_t emptySlotFor(std::uint32_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    size_t slot = hash & mask;
+    while (slots_[slot] != kEmpty) slot = (slot + 1) & mask;
+    return slot;
   }
 
   void grow() { resizeSlots(slots_.empty() ? 16 : slots_.size() * 2); }
 
   void resizeSlots(size_t count) {
-    std::vector<std::uint32_t> old = std::move(slots_);
-    slots_.assign(count, kNone);
-    for (const std::uint32_t first : old) {
-      if (first == kNone) continue;
-      const Entry& entry = entries_[first];
-      slots_[slotFor(nameOf(entry), entry.hash)] = first;
+    std::vector<std::uint64_t> old = std::move(slots_);
+    slots_.assign(count, kEmpty);
+    for (const std::uint64_t held : old) {
+      if (held == kEmpty) continue;
+      slots_[emptySlotFor(hashOf(held))] = held;
     }
   }
 
   std::string names_;
   std::vector<Entry> entries_;
-  std::vector<std::uint32_t> slots_;  // first entries of names; kNone when empty
+  std::vector<std::uint64_t> slots_;  // hashes and first entries of names; kEmpty when empty
   size_t distinctNames_ = 0;
 };
 
@@ -130,16 +147,16 @@ void NameIndex<Value>::add(std::string_view name, Value value) {
   const std::uint32_t hash = hashIgnoringCase(name);
   const auto position = static_cast<std::uint32_t>(entries_.size());
   entries_.push_back(Entry{static_cast<std::uint32_t>(names_.size()),
-                           static_cast<std::uint32_t>(name.size()), hash, kNone, position,
+                           static_cast<std::uint32_t>(name.size()), kNone, position,
                            std::move(value)});
   names_.append(name);
   const size_t slot = slotFor(name, hash);
-  if (slots_[slot] == kNone) {
-    slots_[slot] = position;
+  if (slots_[slot] == kEmpty) {
+    slots_[slot] = slotOf(hash, position);
     ++distinctNames_;
     return;
   }
-  Entry& first = entries_[slots_[slot]];
+  Entry& first = entries_[firstOf(slots_[slot])];
   entries_[first.last].next = position;
   first.last = position;
 }
