@@ -57,9 +57,13 @@ std::uint64_t findTagKeys(std::string_view line, std::vector<TagKey>& keys) {
 }
 
 std::uint64_t tagBit(std::string_view tag) {
-  if (tag.size() < 4 || tag.substr(0, 2) != "##" || tag.substr(tag.size() - 2) != "##") return 0;
-  if (tag.substr(2, tag.size() - 4).find(kMark) != std::string_view::npos) return 0;
-  return keyBit(tag.data(), tag.size());
+  const size_t size = tag.size();
+  if (size < 4 || tag[0] != kMark || tag[1] != kMark || tag[size - 2] != kMark ||
+      tag[size - 1] != kMark) {
+    return 0;
+  }
+  if (std::memchr(tag.data() + 2, kMark, size - 4) != nullptr) return 0;
+  return keyBit(tag.data(), size);
 }
 
 }  // namespace templates
