@@ -362,20 +362,23 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
                             const SortedNameList THUnit::*list) {
   // Entries from all units, interleaved by name. A large project has
   // hundreds of thousands of them: they are packed into one string, and
-  // sorted as small records that point into it.
+  // sorted as small records that point into it. Whether an entry is
+  // documented is asked once, in the pass that counts them; the asking
+  // reaches into every item, the bit kept for the second pass does not.
   const auto forEachEntry = [&](const auto& visit) {
     for (const NameEntry& unitEntry : Units.entries()) {
       auto* unit = static_cast<THUnit*>(unitEntry.item);
       if (!unit->IsDocumented()) continue;
-      for (const NameEntry& entry : (unit->*list).entries()) {
-        if (entry.item->IsDocumented()) visit(platform::trimmedView(entry.name), unit->UnitName);
-      }
+      for (const NameEntry& entry : (unit->*list).entries()) visit(entry, unit->UnitName);
     }
   };
+  std::vector<bool> documented;
   size_t bytes = 0;
   size_t count = 0;
-  forEachEntry([&](std::string_view name, const std::string& unitName) {
-    bytes += 3 + 2 * name.size() + prefix.size() + unitName.size();
+  forEachEntry([&](const NameEntry& entry, const std::string& unitName) {
+    documented.push_back(entry.item->IsDocumented());
+    if (!documented.back()) return;
+    bytes += 3 + 2 * platform::trimmedView(entry.name).size() + prefix.size() + unitName.size();
     ++count;
   });
   std::string packed;
@@ -392,7 +395,10 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
   };
   std::vector<Line> lines;
   lines.reserve(count);
-  forEachEntry([&](std::string_view name, const std::string& unitName) {
+  size_t asked = 0;
+  forEachEntry([&](const NameEntry& entry, const std::string& unitName) {
+    if (!documented[asked++]) return;
+    const std::string_view name = platform::trimmedView(entry.name);
     const size_t start = packed.size();
     starts.push_back(start);
     packed.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
