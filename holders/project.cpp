@@ -1,8 +1,10 @@
 #include "holders/project.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <filesystem>
+#include <memory>
 
 #include "holders/options.h"
 #include "holders/type.h"
@@ -21,6 +23,61 @@ namespace {
 std::uint64_t newPagesEpoch() {
   static std::atomic<std::uint64_t> last{0};
   return ++last;
+}
+
+std::uint64_t newIndexGeneration() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
+// The last lookups a thread made, by the hash of the name. The words of
+// descriptions are looked up by the million and the same few hundred words
+// come again and again; the name index is far larger than the caches, so a
+// lookup there waits on memory where a remembered one does not.
+class RememberedLookups {
+ public:
+  static constexpr size_t kLongestName = 42;
+
+  // The remembered result, or nullptr when the lookup must be made.
+  THItem* const* find(std::uint64_t generation, std::string_view name, std::uint32_t hash,
+                      bool caseSensitive) const {
+    const Entry& entry = entries_[hash % kEntries];
+    if (entry.generation != generation || entry.hash != hash ||
+        entry.caseSensitive != caseSensitive || entry.length != name.size() ||
+        name.compare(0, name.size(), entry.name, entry.length) != 0) {
+      return nullptr;
+    }
+    return &entry.item;
+  }
+
+  void remember(std::uint64_t generation, std::string_view name, std::uint32_t hash,
+                bool caseSensitive, THItem* item) {
+    if (name.size() > kLongestName) return;
+    Entry& entry = entries_[hash % kEntries];
+    entry.generation = generation;
+    entry.item = item;
+    entry.hash = hash;
+    entry.length = static_cast<std::uint8_t>(name.size());
+    entry.caseSensitive = caseSensitive;
+    name.copy(entry.name, name.size());
+  }
+
+ private:
+  static constexpr size_t kEntries = 2048;
+  struct Entry {
+    std::uint64_t generation = 0;  // none is 0
+    THItem* item = nullptr;
+    std::uint32_t hash = 0;
+    std::uint8_t length = 0;
+    bool caseSensitive = false;
+    char name[kLongestName];
+  };
+  std::array<Entry, kEntries> entries_{};
+};
+
+RememberedLookups& lookupsOfThisThread() {
+  thread_local auto lookups = std::make_unique<RememberedLookups>();
+  return *lookups;
 }
 
 // The pages a thread has looked up, for the project and epoch they came from.
@@ -72,6 +129,7 @@ THUnit* THProject::UnitAt(int index) const {
 // --- lookups
 
 void THProject::rebuildIndex() {
+  indexChanged();
   unitIndex_.clear();
   declarationIndex_.clear();
   typeIndex_.clear();
@@ -100,6 +158,7 @@ void THProject::rebuildIndex() {
 }
 
 void THProject::indexUnit(THUnit& unit, std::string_view name) {
+  indexChanged();
   unitIndex_.add(name, &unit);
   // The unit's own search order: routines, types, variables, constants.
   for (const SortedNameList* list :
@@ -112,6 +171,7 @@ void THProject::indexUnit(THUnit& unit, std::string_view name) {
 }
 
 void THProject::releaseIndexes() {
+  indexChanged();
   unitIndex_.release();
   declarationIndex_.release();
   typeIndex_.release();
@@ -120,10 +180,22 @@ void THProject::releaseIndexes() {
 
 THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
-  // Units come before every declaration of the same name.
   const std::uint32_t hash = hashIgnoringCase(name);
-  if (auto unit = unitIndex_.find(name, hash, caseSensitive)) return *unit;
-  return declarationIndex_.find(name, hash, caseSensitive).value_or(nullptr);
+  RememberedLookups& remembered = lookupsOfThisThread();
+  if (const auto* item = remembered.find(indexGeneration_, name, hash, caseSensitive)) return *item;
+  // Units come before every declaration of the same name.
+  THItem* found = nullptr;
+  if (auto unit = unitIndex_.find(name, hash, caseSensitive)) {
+    found = *unit;
+  } else {
+    found = declarationIndex_.find(name, hash, caseSensitive).value_or(nullptr);
+  }
+  remembered.remember(indexGeneration_, name, hash, caseSensitive, found);
+  return found;
+}
+
+void THProject::indexChanged() {
+  indexGeneration_ = newIndexGeneration();
 }
 
 THType* THProject::FindType(std::string_view name, bool caseSensitive) {

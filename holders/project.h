@@ -231,6 +231,11 @@ class THProject : public THItem {
   // The indexes follow the units as they are added; any other change to
   // the model makes them stale, and they are built anew when next asked.
   bool indexStale_ = true;
+  // Changes with every change to the indexes, and is never the same in two
+  // projects: what a thread remembers of earlier lookups holds while it is
+  // the same.
+  std::uint64_t indexGeneration_ = 0;
+  void indexChanged();
   NameIndex<THItem*> unitIndex_;         // units by name: found before any declaration
   NameIndex<THItem*> declarationIndex_;  // every unit's declarations, unit by unit
   NameIndex<THItem*> typeIndex_;         // every unit's types

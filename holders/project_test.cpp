@@ -72,6 +72,26 @@ TEST(ProjectLookup, UnitsByNameFirstThenDeclarationsInUnitOrder) {
   EXPECT_EQ(m.project.FindItem("OnlyHere", true), shared.Variables.find("OnlyHere", true));
 }
 
+TEST(ProjectLookup, RepeatedLookupsAnswerAsTheIndexStandsNow) {
+  // Lookups are remembered per thread; what is remembered must never outlive
+  // a change to the index, nor pass from one project to another.
+  Model first;
+  Model second;
+  THUnit& one = first.unit("unit One; interface const Limit = 1;", "One");
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(first.project.FindItem("Later", false), nullptr);
+    EXPECT_EQ(first.project.FindItem("LIMIT", true), nullptr) << "an exact lookup misses";
+    EXPECT_EQ(first.project.FindItem("LIMIT", false), one.Constants.find("Limit", true));
+    EXPECT_EQ(second.project.FindItem("LIMIT", false), nullptr) << "another project";
+  }
+  THUnit& two = first.unit("unit Two; interface var Later: Byte;", "Two");
+  EXPECT_EQ(first.project.FindItem("Later", false), two.Variables.find("Later", true));
+  const std::string longName(200, 'L');
+  first.unit("unit Three; interface const " + longName + " = 3;", "Three");
+  EXPECT_NE(first.project.FindItem(longName, true), nullptr);
+  EXPECT_NE(first.project.FindItem(longName, true), nullptr);
+}
+
 class HelpBuild : public ::testing::Test {
  protected:
   std::string outputBase() { return out.path() + "/OUT/MYHELP"; }
