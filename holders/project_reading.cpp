@@ -92,10 +92,9 @@ void removeFrom(std::vector<std::string>& defines, const std::string& upperSymbo
 }
 
 // Readings handed out beyond the unit being added, per thread: enough to
-// keep the threads busy past a large unit (one of several MB takes as long
-// as a hundred common ones), few enough that the defines a reading starts
-// from are recent.
-constexpr size_t kReadingsAheadPerThread = 64;
+// keep the threads busy past a large unit, few enough that the defines a
+// reading starts from are recent.
+constexpr size_t kReadingsAheadPerThread = 8;
 
 void applyChanges(std::vector<std::string>& defines, const std::vector<DefineStep>& steps) {
   for (const DefineStep& step : steps) {
