@@ -20,12 +20,9 @@ namespace holders {
 
 namespace {
 
-std::uint64_t newPagesEpoch() {
-  static std::atomic<std::uint64_t> last{0};
-  return ++last;
-}
-
-std::uint64_t newIndexGeneration() {
+// A number no other call in the process returns (never 0): it names a state
+// of one project (its page set, its indexes) that per-thread copies check.
+std::uint64_t newStamp() {
   static std::atomic<std::uint64_t> last{0};
   return ++last;
 }
@@ -99,7 +96,7 @@ THProject::THProject(std::string programDirectory)
       HelpLanguage(std::make_unique<lang::TCustomLanguageCenter>()),
       programDirectory_(platform::AddBackslash(programDirectory)),
       dialect_(std::make_unique<RtfDialect>()),
-      pagesEpoch_(newPagesEpoch()) {
+      pagesEpoch_(newStamp()) {
   setProject(this);
   Visibility = kAlwaysVisible;
   ReadOptions("{DIR}\\KORVEX.INI");
@@ -195,7 +192,7 @@ THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
 }
 
 void THProject::indexChanged() {
-  indexGeneration_ = newIndexGeneration();
+  indexGeneration_ = newStamp();
 }
 
 THType* THProject::FindType(std::string_view name, bool caseSensitive) {
@@ -207,7 +204,7 @@ void THProject::SetTemplateSubdirectory(std::string subdirectory) {
   const std::lock_guard lock(pagesMutex_);
   templateSubdirectory_ = std::move(subdirectory);
   pagesByName_.clear();
-  pagesEpoch_ = newPagesEpoch();
+  pagesEpoch_ = newStamp();
 }
 
 const templates::CachedPage* THProject::lookUpPage(std::string_view name, std::uint64_t& epoch) {
@@ -215,7 +212,7 @@ const templates::CachedPage* THProject::lookUpPage(std::string_view name, std::u
   if (pagesGeneration_ != templateCache_.generation()) {
     pagesByName_.clear();
     pagesGeneration_ = templateCache_.generation();
-    pagesEpoch_ = newPagesEpoch();
+    pagesEpoch_ = newStamp();
   }
   epoch = pagesEpoch_;
   auto known = pagesByName_.find(name);
