@@ -41,6 +41,9 @@ void endItem(detail::TurnState& state, std::unique_lock<std::mutex>& lock, const
     state.error = error;
   }
   state.current = state.current + 1;
+  // Threads waiting for room in the window or for their turn go on now,
+  // not after the endings of the items waiting behind this one.
+  state.changed.notify_all();
 }
 
 // Ends the item that has the turn and every waiting item after it.
@@ -53,7 +56,6 @@ void passTurn(detail::TurnState& state, std::unique_lock<std::mutex>& lock, cons
     state.waiting.erase(found);
     endItem(state, lock, waitingEnding, waitingError);
   }
-  state.changed.notify_all();
 }
 
 void workOnItems(detail::TurnState& state, std::size_t count,

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -50,6 +53,39 @@ TEST(Turns, ItemsRunAtMostTheWindowAheadOfTheTurn) {
   });
   EXPECT_EQ(300u, finished.load());
   EXPECT_LE(furthestLead.load(), window);
+}
+
+// When the turn passes through a row of finished items, each ending that
+// moves it on makes room in the window at once: a thread waiting for room
+// takes its next item while the later endings still run. Here item 1's
+// ending waits for the item that the room left by item 0 lets in.
+TEST(Turns, AnEndingMakesRoomForTheNextItemBeforeTheEndingsAfterIt) {
+  const size_t window = 3;
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool lastAheadDone = false;
+  bool nextStarted = false;
+  bool nextStartedInTime = false;
+  runInTurns(window + 2, 2, window, [&](size_t i, TurnGate&) -> Ending {
+    std::unique_lock lock(mutex);
+    if (i == 0) {
+      // Held back until the other thread has done every item it may run
+      // ahead, so that the endings of items 1..window wait behind this one.
+      changed.wait_for(lock, std::chrono::seconds(5), [&] { return lastAheadDone; });
+    } else if (i == window) {
+      lastAheadDone = true;
+    } else if (i == window + 1) {
+      nextStarted = true;
+    }
+    changed.notify_all();
+    if (i != 1) return {};
+    return [&] {
+      std::unique_lock endingLock(mutex);
+      nextStartedInTime =
+          changed.wait_for(endingLock, std::chrono::seconds(5), [&] { return nextStarted; });
+    };
+  });
+  EXPECT_TRUE(nextStartedInTime);
 }
 
 TEST(Turns, AFailureStopsTheRunAfterTheItemsBeforeIt) {
