@@ -161,21 +161,19 @@ std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
   std::array<std::string, kJumpLists> lists;
   for (size_t i = 0; i < kJumpLists; ++i) {
     const ListPages& pages = kLists[i];
-    std::vector<std::string> lines;
-    // Every entry's jump starts as the page with the unit's name filled in.
-    std::optional<templates::TDocumentTemplate> unitJump;
+    // Every entry's jump is the page with the unit's name filled in, then
+    // the entry's name: the places of the name tag are found once.
+    std::optional<PooledPage> unitJump;
+    templates::TDocumentTemplate::TagPlaces namePlaces;
     for (const NameEntry& entry : (this->*pages.list).entries()) {
       if (!entry.item->IsDocumented()) continue;
       if (!unitJump) {
-        unitJump = std::move(page(pages.jumpPage).get());
+        unitJump.emplace(page(pages.jumpPage));
         unitJump->ReplaceTag("##UnitName##", esc(UnitName), true);
+        namePlaces = unitJump->get().FindTagPlaces(pages.nameTag, true);
       }
-      PooledPage jump;
-      jump.get() = *unitJump;
-      jump.ReplaceTag(pages.nameTag, esc(platform::trim(entry.name)), true);
-      lines.insert(lines.end(), jump.Document().begin(), jump.Document().end());
+      unitJump->get().AppendFilled(namePlaces, esc(platform::trimmedView(entry.name)), lists[i]);
     }
-    lists[i] = platform::joinLinesCrLf(lines);
   }
   return lists;
 }

@@ -60,19 +60,13 @@ void spliceValue(std::string& line, std::span<const size_t> found, size_t tagSiz
   line = std::move(result);
 }
 
-// Replaces every occurrence of tag in line, scanning from left to right and
-// never looking inside a value already inserted. `haystack` is the text
-// searched: the line itself, or its upper-cased copy with the same positions.
-int replaceInLine(std::string& line, std::string_view haystack, std::string_view tag,
-                  std::string_view value) {
-  std::vector<size_t> found;
+// The starts of tag in haystack, left to right, each search resuming after
+// the occurrence before.
+void findAll(std::string_view haystack, std::string_view tag, std::vector<size_t>& found) {
   for (size_t at = findTag(haystack, tag, 0); at != std::string_view::npos;
        at = findTag(haystack, tag, at + tag.size())) {
     found.push_back(at);
   }
-  if (found.empty()) return 0;
-  spliceValue(line, found, tag.size(), value);
-  return static_cast<int>(found.size());
 }
 
 }  // namespace
@@ -134,64 +128,76 @@ int TDocumentTemplate::ReplaceTag(std::string_view tag, std::string_view value,
                                   bool caseSensitive) {
   if (tag.empty()) return 0;
   const std::uint64_t bit = tagBit(tag);
-  if (bit == 0) return replaceBySearch(tag, value, caseSensitive);
+  // Kept for the next call: a page is filled tag after tag.
+  thread_local std::vector<size_t> found;
   int count = 0;
   for (size_t i = 0; i < document_.lines.size(); ++i) {
-    if ((document_.tags[i].signature & bit) != 0) {
-      count += replaceAtKeys(i, tag, value, caseSensitive);
-    }
+    // A keyed tag cannot occur in a line whose signature lacks its bit.
+    if (bit != 0 && (document_.tags[i].signature & bit) == 0) continue;
+    found.clear();
+    findInLine(i, tag, bit, caseSensitive, found);
+    if (found.empty()) continue;
+    spliceValue(document_.lines[i], found, tag.size(), value);
+    retag(i);
+    count += static_cast<int>(found.size());
   }
   return count;
 }
 
-int TDocumentTemplate::replaceAtKeys(size_t index, std::string_view tag, std::string_view value,
-                                     bool caseSensitive) {
-  std::string& line = document_.lines[index];
+void TDocumentTemplate::findInLine(size_t index, std::string_view tag, std::uint64_t bit,
+                                   bool caseSensitive, std::vector<size_t>& found) const {
+  const std::string& line = document_.lines[index];
+  if (bit == 0) {
+    // Searched in the line itself, or in its upper-cased copy, whose
+    // positions are the same.
+    if (caseSensitive) {
+      findAll(line, tag, found);
+    } else {
+      findAll(platform::upperCase(line), platform::upperCase(tag), found);
+    }
+    return;
+  }
+  // Every occurrence of a keyed tag is a key of its size. The matches are
+  // taken from left to right, each after the end of the one before, as a
+  // search that resumes after each inserted value takes them.
   const LineTags& tags = document_.tags[index];
   const std::span<const TagKey> keys(document_.keys.data() + tags.firstKey, tags.keyCount);
-  // Every occurrence of the tag is a key of its size. The matches are taken
-  // from left to right, each after the end of the one before, as a search
-  // that resumes after each inserted value takes them.
-  const auto forEachMatch = [&](auto&& matched) {
-    size_t next = 0;
-    for (const TagKey& key : keys) {
-      if (key.size != tag.size() || key.at < next) continue;
-      if (!holdsAt(line, key.at, tag, caseSensitive)) continue;
-      matched(key.at);
-      next = key.at + key.size;
-    }
-  };
-  size_t first = 0;
-  int count = 0;
-  forEachMatch([&](size_t at) {
-    if (count++ == 0) first = at;
-  });
-  if (count == 0) return 0;
-  if (count == 1) {
-    line.replace(first, tag.size(), value);
-  } else {
-    std::vector<size_t> found;
-    forEachMatch([&](size_t at) { found.push_back(at); });
-    spliceValue(line, found, tag.size(), value);
+  size_t next = 0;
+  for (const TagKey& key : keys) {
+    if (key.size != tag.size() || key.at < next) continue;
+    if (!holdsAt(line, key.at, tag, caseSensitive)) continue;
+    found.push_back(key.at);
+    next = key.at + key.size;
   }
-  retag(index);
-  return count;
 }
 
-int TDocumentTemplate::replaceBySearch(std::string_view tag, std::string_view value,
-                                       bool caseSensitive) {
-  const std::string upperTag = caseSensitive ? std::string() : platform::upperCase(tag);
-  int count = 0;
+TDocumentTemplate::TagPlaces TDocumentTemplate::FindTagPlaces(std::string_view tag,
+                                                              bool caseSensitive) const {
+  TagPlaces places;
+  places.tagSize = tag.size();
+  places.starts.resize(document_.lines.size());
+  if (tag.empty()) return places;
+  const std::uint64_t bit = tagBit(tag);
   for (size_t i = 0; i < document_.lines.size(); ++i) {
-    std::string& line = document_.lines[i];
-    // The line is its own haystack: it is only reassigned after the scan.
-    const int replaced = caseSensitive
-                             ? replaceInLine(line, line, tag, value)
-                             : replaceInLine(line, platform::upperCase(line), upperTag, value);
-    if (replaced > 0) retag(i);
-    count += replaced;
+    if (bit != 0 && (document_.tags[i].signature & bit) == 0) continue;
+    findInLine(i, tag, bit, caseSensitive, places.starts[i]);
   }
-  return count;
+  return places;
+}
+
+void TDocumentTemplate::AppendFilled(const TagPlaces& places, std::string_view value,
+                                     std::string& out) const {
+  for (size_t i = 0; i < document_.lines.size(); ++i) {
+    const std::string_view line = document_.lines[i];
+    size_t copied = 0;
+    if (i < places.starts.size()) {
+      for (const size_t at : places.starts[i]) {
+        out.append(line, copied, at - copied).append(value);
+        copied = at + places.tagSize;
+      }
+    }
+    out.append(line, copied).append("\r\n");
+  }
 }
 
 void TDocumentTemplate::retag(size_t index) {

@@ -57,13 +57,27 @@ class TDocumentTemplate {
   // The Document lines, each followed by CR LF.
   std::string Text() const;
 
+  // Where ReplaceTag(tag, value, caseSensitive) would put its value in the
+  // Document as it stands: which occurrences it replaces depends on the
+  // lines alone, never on the value. For a page filled again and again with
+  // one value after another (AppendFilled).
+  struct TagPlaces {
+    size_t tagSize = 0;
+    // Per Document line, where the line's occurrences start, left to right.
+    std::vector<std::vector<size_t>> starts;
+  };
+  TagPlaces FindTagPlaces(std::string_view tag, bool caseSensitive) const;
+  // Appends the Document lines, each followed by CR LF, as ReplaceTag would
+  // leave them with value at `places`; the page itself is left as it is.
+  void AppendFilled(const TagPlaces& places, std::string_view value, std::string& out) const;
+
  private:
   bool loadLines(std::string_view fileName);
-  // ReplaceTag for a tag of the ##Name## form in one line, found through the
-  // line's keys.
-  int replaceAtKeys(size_t index, std::string_view tag, std::string_view value, bool caseSensitive);
-  // ReplaceTag for any other tag, searching every line.
-  int replaceBySearch(std::string_view tag, std::string_view value, bool caseSensitive);
+  // Finds the occurrences of tag that ReplaceTag replaces in line `index`,
+  // given the tag's signature bit (0: searched for, not keyed); appends
+  // their starts to `found`.
+  void findInLine(size_t index, std::string_view tag, std::uint64_t bit, bool caseSensitive,
+                  std::vector<size_t>& found) const;
   // Finds the keys of a line that has changed.
   void retag(size_t index);
   // Drops the out-of-date keys once they are most of the list.

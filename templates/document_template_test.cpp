@@ -174,8 +174,13 @@ TEST(DocumentTemplate, AnyRunOfReplacementsMatchesTheSimplestSearch) {
       const bool caseSensitive = random() % 3 != 0;
       int count = 0;
       for (std::string& line : expected) count += replaceSimply(line, tag, value, caseSensitive);
+      // Filling the page's copy at the places found beforehand gives the
+      // text that the replacement leaves.
+      std::string filled = "before";
+      page.AppendFilled(page.FindTagPlaces(tag, caseSensitive), value, filled);
       ASSERT_EQ(count, page.ReplaceTag(tag, value, caseSensitive)) << tag << " -> " << value;
       ASSERT_EQ(expected, page.Document()) << tag << " -> " << value;
+      ASSERT_EQ("before" + page.Text(), filled) << tag << " -> " << value;
     }
   }
 }
