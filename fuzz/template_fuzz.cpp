@@ -1,8 +1,9 @@
 // Page loading and tag substitution over any page and any tags.
 //
 // Input: the page text, then optionally NUL-separated pairs of tag and value
-// ("page\0tag\0value\0tag\0value..."); pairs alternate between case-sensitive
-// and case-insensitive replacement. A page with no pairs gets the tags the
+// ("page\0tag\0value\0tag\0value..."); every third pair is replaced
+// ignoring case, the others case-sensitively (as the help build does, which
+// fills cached pages by plan while it can). A page with no pairs gets the tags the
 // help build fills, so real page files make good seeds.
 //
 // Checks: a page loaded from its file is the text's lines; every ReplaceTag
@@ -110,11 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<std::string> plain = page.Document();
   if (parts.size() < 3) {
-    bool caseSensitive = true;
-    for (const auto& [tag, value] : buildTags()) {
-      replace(page, plain, tag, value, caseSensitive);
-      caseSensitive = !caseSensitive;
-    }
+    std::size_t pair = 0;
+    for (const auto& [tag, value] : buildTags()) replace(page, plain, tag, value, pair++ % 3 != 2);
   }
   for (std::size_t i = 1; i + 1 < parts.size(); i += 2) {
     // A value holding its tag several times multiplies the page at every
@@ -122,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t bytes = documentBytes(page);
     const std::size_t tagSize = std::max<std::size_t>(parts[i].size(), 1);
     if (bytes + bytes / tagSize * parts[i + 1].size() > kMaxPage) continue;
-    replace(page, plain, parts[i], parts[i + 1], i % 4 == 1);
+    replace(page, plain, parts[i], parts[i + 1], (i / 2) % 3 != 2);
   }
   const std::string text = page.Text();
   fuzzing::check(text.size() == documentBytes(page) + 2 * page.Document().size(),

@@ -101,6 +101,12 @@ void TDocumentTemplate::LoadFromFile(std::string_view fileName) {
 void TDocumentTemplate::LoadCached(const CachedPage* page) {
   template_.clear();
   cachedTemplate_ = page != nullptr ? &page->lines : nullptr;
+  plannedPage_ = page != nullptr && page->plans != nullptr ? page : nullptr;
+  step_ = plannedPage_ != nullptr ? &page->plans->first() : nullptr;
+  values_.clear();
+  valueSpans_.clear();
+  linesBuilt_ = false;
+  if (step_ != nullptr) return;  // the lines are made when asked for
   if (page != nullptr) {
     document_ = *page;
   } else {
@@ -113,6 +119,7 @@ void TDocumentTemplate::LoadCached(const CachedPage* page) {
 }
 
 void TDocumentTemplate::SetTemplate(const std::vector<std::string>& lines) {
+  step_ = nullptr;
   template_ = lines;
   cachedTemplate_ = nullptr;
   document_.assign(lines);
@@ -124,9 +131,45 @@ void TDocumentTemplate::SetTemplateFile(std::string_view fileName) {
   loadLines(fileName);
 }
 
+const std::vector<std::string>& TDocumentTemplate::Document() const {
+  if (step_ != nullptr && !linesBuilt_) buildPlannedLines();
+  return document_.lines;
+}
+
+void TDocumentTemplate::buildPlannedLines() const {
+  const size_t count = step_->lines().size();
+  document_.lines.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    plannedPage_->plans->buildLine(*step_, i, values_, valueSpans_, document_.lines[i]);
+  }
+  linesBuilt_ = true;
+}
+
+void TDocumentTemplate::leavePlan() {
+  if (!linesBuilt_) buildPlannedLines();
+  step_ = nullptr;
+  document_.retagAll();
+  liveKeys_ = document_.keys.size();
+}
+
 int TDocumentTemplate::ReplaceTag(std::string_view tag, std::string_view value,
                                   bool caseSensitive) {
   if (tag.empty()) return 0;
+  if (step_ != nullptr) {
+    // A value holding '#' might make or take in a tag: filled tag by tag.
+    if (caseSensitive && std::memchr(value.data(), '#', value.size()) == nullptr) {
+      const FillStep* next = plannedPage_->plans->next(*step_, tag);
+      if (next != nullptr && next->planned()) {
+        valueSpans_.emplace_back(static_cast<std::uint32_t>(values_.size()),
+                                 static_cast<std::uint32_t>(value.size()));
+        values_.append(value);
+        step_ = next;
+        linesBuilt_ = false;
+        return next->count();
+      }
+    }
+    leavePlan();
+  }
   const std::uint64_t bit = tagBit(tag);
   // Kept for the next call: a page is filled tag after tag.
   thread_local std::vector<size_t> found;
@@ -172,7 +215,8 @@ void TDocumentTemplate::findInLine(size_t index, std::string_view tag, std::uint
 }
 
 TDocumentTemplate::TagPlaces TDocumentTemplate::FindTagPlaces(std::string_view tag,
-                                                              bool caseSensitive) const {
+                                                              bool caseSensitive) {
+  if (step_ != nullptr) leavePlan();
   TagPlaces places;
   places.tagSize = tag.size();
   places.starts.resize(document_.lines.size());
@@ -187,8 +231,9 @@ TDocumentTemplate::TagPlaces TDocumentTemplate::FindTagPlaces(std::string_view t
 
 void TDocumentTemplate::AppendFilled(const TagPlaces& places, std::string_view value,
                                      std::string& out) const {
-  for (size_t i = 0; i < document_.lines.size(); ++i) {
-    const std::string_view line = document_.lines[i];
+  const std::vector<std::string>& lines = Document();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
     size_t copied = 0;
     if (i < places.starts.size()) {
       for (const size_t at : places.starts[i]) {
@@ -226,7 +271,7 @@ void TDocumentTemplate::compactKeysWhenStale() {
 }
 
 std::string TDocumentTemplate::Text() const {
-  return platform::joinLinesCrLf(document_.lines);
+  return platform::joinLinesCrLf(Document());
 }
 
 }  // namespace templates

@@ -32,7 +32,7 @@ class TDocumentTemplate {
   // the file exists but cannot be read.
   void LoadFromFile(std::string_view fileName);
 
-  const std::vector<std::string>& Document() const { return document_.lines; }
+  const std::vector<std::string>& Document() const;
   const std::vector<std::string>& Template() const {
     return cachedTemplate_ != nullptr ? *cachedTemplate_ : template_;
   }
@@ -66,13 +66,18 @@ class TDocumentTemplate {
     // Per Document line, where the line's occurrences start, left to right.
     std::vector<std::vector<size_t>> starts;
   };
-  TagPlaces FindTagPlaces(std::string_view tag, bool caseSensitive) const;
+  TagPlaces FindTagPlaces(std::string_view tag, bool caseSensitive);
   // Appends the Document lines, each followed by CR LF, as ReplaceTag would
   // leave them with value at `places`; the page itself is left as it is.
   void AppendFilled(const TagPlaces& places, std::string_view value, std::string& out) const;
 
  private:
   bool loadLines(std::string_view fileName);
+  // Makes the Document lines of a page filled by plan.
+  void buildPlannedLines() const;
+  // Leaves the plan: the Document lines and their keys made, for filling tag
+  // by tag from here on.
+  void leavePlan();
   // Finds the occurrences of tag that ReplaceTag replaces in line `index`,
   // given the tag's signature bit (0: searched for, not keyed); appends
   // their starts to `found`.
@@ -84,11 +89,19 @@ class TDocumentTemplate {
   void compactKeysWhenStale();
 
   TemplateCache* cache_;
+  // A cached page is filled by its plans while the values allow
+  // (fill_plan.h): the step reached, and the values of the steps so far. The
+  // Document lines are made from them when asked for.
+  const CachedPage* plannedPage_ = nullptr;
+  const FillStep* step_ = nullptr;
+  std::string values_;
+  FillPlans::ValueSpans valueSpans_;
+  mutable bool linesBuilt_ = false;
   // The Document lines with their tag keys: a tag of the ##Name## form is
   // looked for only in the lines whose signature can hold it, and there only
   // at the keys of its size. A changed line's keys go to the end of the key
   // list; the list is compacted when most of it is out of date.
-  TaggedLines document_;
+  mutable TaggedLines document_;
   size_t liveKeys_ = 0;
   // Template is the cached copy when the page came from the cache, else
   // template_: pages are loaded hundreds of thousands of times in a run.

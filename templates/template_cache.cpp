@@ -10,6 +10,10 @@ namespace templates {
 
 void TaggedLines::assign(std::vector<std::string> text) {
   lines = std::move(text);
+  retagAll();
+}
+
+void TaggedLines::retagAll() {
   tags.resize(lines.size());
   keys.clear();
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -19,10 +23,15 @@ void TaggedLines::assign(std::vector<std::string> text) {
   }
 }
 
+CachedPage::CachedPage(std::vector<std::string> text) {
+  assign(std::move(text));
+  plans = std::make_unique<FillPlans>(lines);
+}
+
 const CachedPage* TemplateCache::page(std::string_view fileName) {
   auto named = byName_.find(fileName);
   const Entry* entry = named != byName_.end() ? named->second : load(fileName);
-  return entry->exists ? &entry->page : nullptr;
+  return entry->exists ? entry->page.get() : nullptr;
 }
 
 const TemplateCache::Entry* TemplateCache::load(std::string_view fileName) {
@@ -33,9 +42,8 @@ const TemplateCache::Entry* TemplateCache::load(std::string_view fileName) {
     if (known != byResolvedPath_.end()) {
       entry = known->second;
     } else {
-      Entry loaded{true, {}};
-      loaded.page.assign(platform::splitLines(platform::readFile(resolved)));
-      entry = &entries_.emplace_back(std::move(loaded));
+      entry = &entries_.emplace_back(Entry{
+          true, std::make_unique<CachedPage>(platform::splitLines(platform::readFile(resolved)))});
       byResolvedPath_.emplace(resolved, entry);
     }
   } else {

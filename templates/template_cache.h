@@ -11,12 +11,14 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/text.h"
+#include "templates/fill_plan.h"
 #include "templates/tag_signature.h"
 
 namespace templates {
@@ -35,10 +37,19 @@ struct TaggedLines {
   std::vector<TagKey> keys;
 
   void assign(std::vector<std::string> text);
+  // Finds the keys of every line anew.
+  void retagAll();
 };
 
-// A page file as kept in the cache.
-using CachedPage = TaggedLines;
+// A page file as kept in the cache, with the plans of the runs of tags it
+// has been filled with.
+struct CachedPage : TaggedLines {
+  CachedPage() = default;
+  explicit CachedPage(std::vector<std::string> text);
+  CachedPage(CachedPage&&) = delete;  // the plans refer to the lines
+
+  std::unique_ptr<FillPlans> plans;
+};
 
 class TemplateCache {
  public:
@@ -59,7 +70,7 @@ class TemplateCache {
  private:
   struct Entry {
     bool exists = false;
-    CachedPage page;
+    std::unique_ptr<CachedPage> page;
   };
   using Index = platform::TextMap<const Entry*>;
 
