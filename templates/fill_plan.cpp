@@ -88,6 +88,7 @@ Side sideOf(TextWalk walk, const NameBytes& name) {
 
 FillPlans::FillPlans(const std::vector<std::string>& lines) : lines_(lines) {
   FillStep& first = *steps_.emplace_back(std::make_unique<FillStep>());
+  first_ = &first;
   first.lines_.resize(lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
     if (!lines[i].empty()) {

@@ -64,7 +64,7 @@ class FillPlans {
   FillPlans& operator=(const FillPlans&) = delete;
 
   // The page as loaded: no tag replaced.
-  const FillStep& first() const { return *steps_.front(); }
+  const FillStep& first() const { return *first_; }
   // The step after `from` that replaces tag (case-sensitively); worked out
   // on first asking. nullptr when the page has more steps than it keeps.
   const FillStep* next(const FillStep& from, std::string_view tag);
@@ -84,7 +84,10 @@ class FillPlans {
 
   const std::vector<std::string>& lines_;
   std::mutex mutex_;  // held while a step is added
+  // Every step; the list grows under the lock, so other threads find steps
+  // through `first_` and the steps' own links, never through it.
   std::vector<std::unique_ptr<FillStep>> steps_;
+  const FillStep* first_;
 };
 
 }  // namespace templates

@@ -84,15 +84,18 @@ TEST(FillPlan, AValueThatMayCompleteATagIsFilledTagByTag) {
   expectFilledAlike(CachedPage({"{##A##}"}), {{"##A##", "see ##B##"}, {"##B##", "Main"}}, random);
 }
 
+// Threads load the page and add steps to its plans at once, past the number
+// of steps a page keeps; run under ThreadSanitizer too.
 TEST(FillPlan, ThreadsFillingOnePageShareItsPlans) {
-  const CachedPage cached({"#{\\footnote ##Unit##_##Name##}", "##Name## in ##Unit##", "text"});
-  const std::vector<std::string> tags = {"##Unit##", "##Name##", "##Other##"};
+  const CachedPage cached({"#{\\footnote ##T1##_##T2##}", "##T2## in ##T1##", "text"});
+  std::vector<std::string> tags;
+  for (int i = 0; i < 24; ++i) tags.push_back("##T" + std::to_string(i) + "##");
   std::vector<std::thread> threads;
   std::vector<int> failures(4);
   for (size_t t = 0; t < failures.size(); ++t) {
     threads.emplace_back([&, t] {
       std::mt19937 random(static_cast<unsigned>(t));
-      for (int run = 0; run < 500; ++run) {
+      for (int run = 0; run < 3000; ++run) {
         TDocumentTemplate planned;
         planned.LoadCached(&cached);
         TDocumentTemplate byTag;
