@@ -103,8 +103,7 @@ void TDocumentTemplate::LoadCached(const CachedPage* page) {
   cachedTemplate_ = page != nullptr ? &page->lines : nullptr;
   plannedPage_ = page != nullptr && page->plans != nullptr ? page : nullptr;
   step_ = plannedPage_ != nullptr ? &page->plans->first() : nullptr;
-  values_.clear();
-  valueSpans_.clear();
+  valueCount_ = 0;
   linesBuilt_ = false;
   if (step_ != nullptr) return;  // the lines are made when asked for
   if (page != nullptr) {
@@ -140,9 +139,20 @@ void TDocumentTemplate::buildPlannedLines() const {
   const size_t count = step_->lines().size();
   document_.lines.resize(count);
   for (size_t i = 0; i < count; ++i) {
-    plannedPage_->plans->buildLine(*step_, i, values_, valueSpans_, document_.lines[i]);
+    plannedPage_->plans->buildLine(*step_, i, values_, document_.lines[i]);
   }
   linesBuilt_ = true;
+}
+
+void TDocumentTemplate::keepValue(std::string_view value) {
+  // Each step's value has a string of its own that keeps its memory for the
+  // pages this object is filled with next, as the Document lines do; one
+  // that held a long value (a class's member lists) gives it back.
+  constexpr size_t kKeptBytes = 64 << 10;
+  if (valueCount_ == values_.size()) values_.emplace_back();
+  std::string& kept = values_[valueCount_++];
+  if (kept.capacity() > kKeptBytes && value.size() <= kKeptBytes) kept = std::string();
+  kept.assign(value);
 }
 
 void TDocumentTemplate::leavePlan() {
@@ -160,9 +170,7 @@ int TDocumentTemplate::ReplaceTag(std::string_view tag, std::string_view value,
     if (caseSensitive && std::memchr(value.data(), '#', value.size()) == nullptr) {
       const FillStep* next = plannedPage_->plans->next(*step_, tag);
       if (next != nullptr && next->planned()) {
-        valueSpans_.emplace_back(static_cast<std::uint32_t>(values_.size()),
-                                 static_cast<std::uint32_t>(value.size()));
-        values_.append(value);
+        keepValue(value);
         step_ = next;
         linesBuilt_ = false;
         return next->count();

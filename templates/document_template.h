@@ -78,6 +78,8 @@ class TDocumentTemplate {
   // Leaves the plan: the Document lines and their keys made, for filling tag
   // by tag from here on.
   void leavePlan();
+  // Keeps the value of the step just taken.
+  void keepValue(std::string_view value);
   // Finds the occurrences of tag that ReplaceTag replaces in line `index`,
   // given the tag's signature bit (0: searched for, not keyed); appends
   // their starts to `found`.
@@ -94,8 +96,8 @@ class TDocumentTemplate {
   // Document lines are made from them when asked for.
   const CachedPage* plannedPage_ = nullptr;
   const FillStep* step_ = nullptr;
-  std::string values_;
-  FillPlans::ValueSpans valueSpans_;
+  std::vector<std::string> values_;  // the first valueCount_ are this page's
+  size_t valueCount_ = 0;
   mutable bool linesBuilt_ = false;
   // The Document lines with their tag keys: a tag of the ##Name## form is
   // looked for only in the lines whose signature can hold it, and there only

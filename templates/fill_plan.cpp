@@ -171,14 +171,19 @@ void FillPlans::makeNext(const FillStep& from, std::string_view tag, FillStep& s
   }
 }
 
-void FillPlans::buildLine(const FillStep& step, size_t index, std::string_view values,
-                          const ValueSpans& spans, std::string& out) const {
-  out.clear();
+void FillPlans::buildLine(const FillStep& step, size_t index,
+                          const std::vector<std::string>& values, std::string& out) const {
   const std::string& line = lines_[index];
-  for (const FillPiece& piece : step.lines_[index]) {
+  const std::vector<FillPiece>& pieces = step.lines_[index];
+  // Sized first, so that the line is not grown (and copied) piece by piece.
+  size_t size = 0;
+  for (const FillPiece& piece : pieces)
+    size += piece.value ? values[piece.from].size() : piece.size;
+  out.clear();
+  out.reserve(size);
+  for (const FillPiece& piece : pieces) {
     if (piece.value) {
-      const auto [at, size] = spans[piece.from];
-      out.append(values.data() + at, size);
+      out.append(values[piece.from]);
     } else {
       out.append(line, piece.from, piece.size);
     }

@@ -69,11 +69,10 @@ class FillPlans {
   // on first asking. nullptr when the page has more steps than it keeps.
   const FillStep* next(const FillStep& from, std::string_view tag);
 
-  // Line `index` after `step`: spans[k] is where in `values` the value of
-  // the k-th tag replaced is.
-  using ValueSpans = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
-  void buildLine(const FillStep& step, size_t index, std::string_view values,
-                 const ValueSpans& spans, std::string& out) const;
+  // Line `index` after `step`, values[k] being the value of the k-th tag
+  // replaced.
+  void buildLine(const FillStep& step, size_t index, const std::vector<std::string>& values,
+                 std::string& out) const;
 
  private:
   static const FillStep* known(const FillStep& from, std::string_view tag);
