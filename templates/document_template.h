@@ -7,6 +7,9 @@
 // come through a TemplateCache (the process-wide one unless another is given),
 // which the object borrows; a page loaded from the cache refers to the cached
 // lines as its Template, so the cache must not be cleared while it is used.
+// Such a page is filled by the cached page's plans while the values allow
+// (fill_plan.h), and its Document lines are only made when asked for; the
+// result is the same as replacing tag by tag.
 #pragma once
 
 #include <cstdint>
