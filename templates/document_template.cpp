@@ -10,25 +10,6 @@
 namespace templates {
 namespace {
 
-// Where tag next occurs in haystack from `from` on. Pages hold many '#'
-// (tags, character codes such as #13#10), so a candidate is checked on its
-// second and last bytes before the whole tag is compared.
-size_t findTag(std::string_view haystack, std::string_view tag, size_t from) {
-  const size_t size = tag.size();
-  if (from > haystack.size() || haystack.size() - from < size) return std::string_view::npos;
-  const char* const begin = haystack.data();
-  const char* const lastStart = begin + haystack.size() - size;
-  for (const char* at = begin + from; at <= lastStart; ++at) {
-    at = static_cast<const char*>(std::memchr(at, tag[0], static_cast<size_t>(lastStart - at) + 1));
-    if (at == nullptr) break;
-    if (size == 1 || (at[1] == tag[1] && at[size - 1] == tag[size - 1] &&
-                      std::memcmp(at + 2, tag.data() + 2, size > 2 ? size - 2 : 0) == 0)) {
-      return static_cast<size_t>(at - begin);
-    }
-  }
-  return std::string_view::npos;
-}
-
 // Whether line holds tag at `at` (upper-cased alike when not caseSensitive).
 bool holdsAt(std::string_view line, size_t at, std::string_view tag, bool caseSensitive) {
   if (caseSensitive) return std::memcmp(line.data() + at, tag.data(), tag.size()) == 0;

@@ -1,7 +1,6 @@
 #include "templates/fill_plan.h"
 
 #include <bitset>
-#include <cstring>
 
 #include "templates/tag_signature.h"
 
@@ -153,18 +152,16 @@ void FillPlans::makeNext(const FillStep& from, std::string_view tag, FillStep& s
         continue;
       }
       // Occurrences from left to right, each after the end of the one before.
+      const std::string_view text = line.substr(piece.from, piece.size);
       std::uint32_t start = piece.from;
       const std::uint32_t end = piece.from + piece.size;
-      for (std::uint32_t at = start; at + tag.size() <= end;) {
-        if (std::memcmp(line.data() + at, tag.data(), tag.size()) != 0) {
-          ++at;
-          continue;
-        }
+      for (size_t found = findTag(text, tag, 0); found != std::string_view::npos;
+           found = findTag(text, tag, found + tag.size())) {
+        const auto at = static_cast<std::uint32_t>(piece.from + found);
         if (at > start) out.push_back({start, at - start, false});
         out.push_back({from.depth_, 0, true});
         ++step.count_;
-        at += static_cast<std::uint32_t>(tag.size());
-        start = at;
+        start = at + static_cast<std::uint32_t>(tag.size());
       }
       if (end > start) out.push_back({start, end - start, false});
     }

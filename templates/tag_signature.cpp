@@ -41,6 +41,25 @@ void forEachKey(std::string_view line, Found found) {
 
 }  // namespace
 
+// Pages hold many '#' (tags, character codes such as #13#10), so a
+// candidate is checked on its second and last bytes before the whole tag is
+// compared.
+size_t findTag(std::string_view haystack, std::string_view tag, size_t from) {
+  const size_t size = tag.size();
+  if (from > haystack.size() || haystack.size() - from < size) return std::string_view::npos;
+  const char* const begin = haystack.data();
+  const char* const lastStart = begin + haystack.size() - size;
+  for (const char* at = begin + from; at <= lastStart; ++at) {
+    at = static_cast<const char*>(std::memchr(at, tag[0], static_cast<size_t>(lastStart - at) + 1));
+    if (at == nullptr) break;
+    if (size == 1 || (at[1] == tag[1] && at[size - 1] == tag[size - 1] &&
+                      std::memcmp(at + 2, tag.data() + 2, size > 2 ? size - 2 : 0) == 0)) {
+      return static_cast<size_t>(at - begin);
+    }
+  }
+  return std::string_view::npos;
+}
+
 std::uint64_t tagSignature(std::string_view line) {
   std::uint64_t signature = 0;
   forEachKey(line, [&](const char* at, size_t size) { signature |= keyBit(at, size); });

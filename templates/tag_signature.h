@@ -15,6 +15,10 @@
 
 namespace templates {
 
+// Where tag next occurs in haystack from `from` on (npos when nowhere),
+// compared byte for byte.
+size_t findTag(std::string_view haystack, std::string_view tag, size_t from);
+
 // The bits of every key in line (0 when it holds none).
 std::uint64_t tagSignature(std::string_view line);
 
