@@ -39,9 +39,14 @@ size_t nextRtfSpecial(std::string_view text, size_t from) {
 }  // namespace
 
 std::string RtfDialect::escape(std::string_view text) const {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(text.size());
+  appendEscaped(out, text);
+  return out;
+}
+
+void RtfDialect::appendEscaped(std::string& out, std::string_view text) const {
+  static constexpr char kHex[] = "0123456789abcdef";
   // Text between the bytes that need escaping is copied in runs.
   size_t copied = 0;
   for (size_t i = nextRtfSpecial(text, 0); i < text.size(); i = nextRtfSpecial(text, i + 1)) {
@@ -61,7 +66,6 @@ std::string RtfDialect::escape(std::string_view text) const {
     }
   }
   out.append(text, copied);
-  return out;
 }
 
 std::string RtfDialect::recordHead(std::string_view escapedTypeName) const {

@@ -18,6 +18,8 @@ class OutputDialect {
 
   // Source or language text made safe to stand inside the output as itself.
   virtual std::string escape(std::string_view text) const = 0;
+  // Appends escape(text) to out.
+  virtual void appendEscaped(std::string& out, std::string_view text) const { out += escape(text); }
 
   virtual std::string_view tab() const = 0;        // <TAB>, banner separators
   virtual std::string_view lineBreak() const = 0;  // <BR>, sample lines
@@ -46,6 +48,7 @@ class RtfDialect final : public OutputDialect {
  public:
   // '\', '{' and '}' get a backslash; bytes above 127 become \'hh.
   std::string escape(std::string_view text) const override;
+  void appendEscaped(std::string& out, std::string_view text) const override;
 
   std::string_view tab() const override { return "\\tab "; }
   std::string_view lineBreak() const override { return "\\line "; }

@@ -212,7 +212,7 @@ void HtmlSite::writeFile(const SiteFile& file, const std::vector<std::string>& l
   head.SetTemplate(head_);
   head.ReplaceTag("##PageTitle##", file.title.empty() ? file.file : file.title, true);
   std::string page;
-  for (const std::string& line : head.Document()) page.append(line).append("\r\n");
+  head.AppendText(page);
   for (const std::string& line : lines) {
     page.append(linksByJumpName ? pageLine(line) : withoutLineBreaks(line)).append("\r\n");
   }

@@ -7,6 +7,7 @@
 #include "holders/name_list.h"
 #include "holders/options.h"
 #include "holders/project.h"
+#include "holders/unit.h"
 #include "lang/language_center.h"
 #include "platform/text.h"
 
@@ -158,6 +159,19 @@ void THItem::message(int level, int index, std::string_view name) const {
 
 const OutputDialect& THItem::dialect() const {
   return project_ != nullptr ? project_->Dialect() : RtfDialect::instance();
+}
+
+std::string joinName(std::initializer_list<std::string_view> parts) {
+  size_t size = 0;
+  for (const std::string_view part : parts) size += part.size();
+  std::string name;
+  name.reserve(size);
+  for (const std::string_view part : parts) name.append(part);
+  return name;
+}
+
+std::string_view THItem::OwnerUnitName() const {
+  return unit_ != nullptr ? std::string_view(unit_->UnitName) : std::string_view();
 }
 
 std::string THItem::esc(std::string_view text) const {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -94,10 +95,14 @@ class PooledPage {
   }
   const std::vector<std::string>& Document() const { return page_->Document(); }
   std::string Text() const { return page_->Text(); }
+  void AppendText(std::string& out) const { page_->AppendText(out); }
 
  private:
   std::unique_ptr<templates::TDocumentTemplate> page_;
 };
+
+// The parts joined, sized once: a jump name is made for every link written.
+std::string joinName(std::initializer_list<std::string_view> parts);
 
 class THItem {
  public:
@@ -117,6 +122,8 @@ class THItem {
   THItem* ParentItem() const { return owner_; }
   THProject* Project() const { return project_; }
   THUnit* OwnerUnit() const { return unit_; }
+  // The name of the unit the item belongs to; empty outside a unit.
+  std::string_view OwnerUnitName() const;
 
   // --- the per-kind contract
   // Reads the declaration; the reader stands on its name.
@@ -213,7 +220,9 @@ class THItem {
   void includeFile(SourceReader& parser, const std::string& argument);
   void collectComment(TokenKind kind, std::string text, std::string& comment, std::string& sample);
   void applyCommands(const std::string& commandText);
-  std::string wordToRtf(const std::string& part, bool lookUp, bool caseSensitive);
+  // Appends a word of a description, as a jump to the holder it names when
+  // lookUp finds one.
+  void appendWordRtf(std::string& rtf, std::string_view word, bool lookUp, bool caseSensitive);
   std::string tagToRtf(const std::string& tag, std::string_view& text, bool& linkNext,
                        bool caseSensitive);
 

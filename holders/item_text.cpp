@@ -12,6 +12,7 @@ namespace holders {
 
 std::string THItem::BuildRtfText(std::string_view text, bool linkSearch, bool caseSensitive) {
   std::string rtf;
+  rtf.reserve(text.size());
   bool linkNext = linkSearch;
   std::string part;
   while (!text.empty()) {
@@ -19,22 +20,27 @@ std::string THItem::BuildRtfText(std::string_view text, bool linkSearch, bool ca
     if (result == kNoPart) break;
     if (result == kWordPart) {
       const bool blank = part == " ";
-      rtf += wordToRtf(part, linkNext && !blank, caseSensitive);
+      appendWordRtf(rtf, part, linkNext && !blank, caseSensitive);
       if (!blank) linkNext = linkSearch;
     } else {
       rtf += tagToRtf(part, text, linkNext, caseSensitive);
     }
   }
-  return platform::trim(rtf);
+  platform::trimInPlace(rtf);
+  return rtf;
 }
 
-std::string THItem::wordToRtf(const std::string& part, bool lookUp, bool caseSensitive) {
-  std::string visible = esc(part);
-  if (!lookUp) return visible;
-  THItem* item = FindItem(part, caseSensitive);
-  // A holder never links to itself, and an undocumented one has no topic.
-  if (item == nullptr || item == this || !item->IsDocumented()) return visible;
-  return item->BuildJump(visible);
+void THItem::appendWordRtf(std::string& rtf, std::string_view word, bool lookUp,
+                           bool caseSensitive) {
+  if (lookUp) {
+    THItem* item = FindItem(word, caseSensitive);
+    // A holder never links to itself, and an undocumented one has no topic.
+    if (item != nullptr && item != this && item->IsDocumented()) {
+      rtf += item->BuildJump(esc(word));
+      return;
+    }
+  }
+  dialect().appendEscaped(rtf, word);
 }
 
 std::string THItem::tagToRtf(const std::string& tag, std::string_view& text, bool& linkNext,

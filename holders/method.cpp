@@ -82,8 +82,8 @@ bool THMethod::IsDocumented() {
 
 std::string THMethod::JumpName() const {
   const THType* type = OwnerType();
-  const std::string unit = OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string();
-  return "Method_" + unit + "_" + (type != nullptr ? type->TypeName + "_" : "") + MethodName;
+  if (type == nullptr) return joinName({"Method_", OwnerUnitName(), "_", MethodName});
+  return joinName({"Method_", OwnerUnitName(), "_", type->TypeName, "_", MethodName});
 }
 
 std::string THMethod::BuildJump(std::string_view text) {
@@ -156,7 +156,7 @@ void THMethod::BuildTopic(PageSink& output) {
     const std::string area = type != nullptr ? typeName + "_" + name : name;
     writeSample(output, methodPage, area, type != nullptr ? typeName + "." + name : name);
   }
-  output.writePage(TopicRef{TopicKind::Method, JumpName()}, methodPage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Method, JumpName()}, methodPage);
 }
 
 void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& methodPage,
@@ -174,7 +174,7 @@ void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& metho
   samplePage.ReplaceTag("##JumpArea##", area, true);
   samplePage.ReplaceTag("##JumpName##", fullName, true);
   samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-  output.writePage(TopicRef{TopicKind::Sample, JumpName()}, samplePage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
 }
 
 }  // namespace holders

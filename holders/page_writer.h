@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "templates/document_template.h"
 
 namespace holders {
 
@@ -41,9 +42,16 @@ class PageSink {
   virtual ~PageSink() = default;
   // Writes the page's lines, in order.
   virtual void writePage(const TopicRef& topic, const std::vector<std::string>& lines) = 0;
+  // Writes a filled page's Document lines. By default as writePage.
+  virtual void writeFilledPage(const TopicRef& topic, const templates::TDocumentTemplate& page);
   // Writes a page kept by a PageBuffer, its lines given as views. By
   // default as writePage.
   virtual void writeBufferedPage(const TopicRef& topic, const std::vector<std::string_view>& lines);
+  // Whether the sink takes a page as one text (writePageText), its lines
+  // each followed by CR LF, as well as line by line.
+  virtual bool takesPageText() const { return false; }
+  // Writes a page given as one text; only for a sink that takes page texts.
+  virtual void writePageText(const TopicRef& topic, std::string_view text);
   // Writes the dialect's closing line and flushes; errors surface here.
   virtual void finish(std::string_view closingLine) = 0;
 };
@@ -55,19 +63,28 @@ class FilePageWriter final : public PageSink {
   explicit FilePageWriter(std::string_view path);
 
   void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
+  void writeFilledPage(const TopicRef& topic, const templates::TDocumentTemplate& page) override;
   void writeBufferedPage(const TopicRef& topic,
                          const std::vector<std::string_view>& lines) override;
+  bool takesPageText() const override { return true; }
+  void writePageText(const TopicRef& topic, std::string_view text) override;
   void finish(std::string_view closingLine) override;
 
  private:
   platform::TextFileWriter out_;
+  std::string page_;  // a filled page's text, on its way to out_
 };
 
 // Keeps pages made away from the output (on another thread, say) until
 // replayTo hands them on, in order and line for line as they were written.
 class PageBuffer final : public PageSink {
  public:
+  // A buffer for an output that takes page texts keeps filled pages as one
+  // text each, and replays them so.
+  explicit PageBuffer(bool keepsPageText = false) : keepsPageText_(keepsPageText) {}
+
   void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
+  void writeFilledPage(const TopicRef& topic, const templates::TDocumentTemplate& page) override;
   // Only the final sink closes the document.
   void finish(std::string_view closingLine) override;
 
@@ -80,7 +97,13 @@ class PageBuffer final : public PageSink {
     TopicRef topic;
     size_t firstLine;
     size_t lineCount;
+    bool asText;  // one "line": the page's text
   };
+  // Keeps a copy of text in the blocks and its view in lines_.
+  void keep(std::string_view text);
+
+  bool keepsPageText_;
+  std::string page_;  // a filled page's text, on its way to the blocks
   // The lines' text, in blocks that never grow past their first capacity, so
   // the views stay valid and a large unit is never copied while it grows.
   std::vector<std::string> blocks_;

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "holders/page_writer.h"
 #include "holders/test_project.h"
+#include "platform/files.h"
 
 namespace holders {
 namespace {
@@ -171,6 +173,31 @@ TEST(PageBuffer, ReplaysEveryPageLineForLine) {
   EXPECT_EQ(big, replayed.pages()[2].lines);
   EXPECT_EQ(TopicKind::Constant, replayed.pages()[3].topic.kind);
   EXPECT_EQ(std::vector<std::string>{"last"}, replayed.pages()[3].lines);
+}
+
+TEST(PageBuffer, KeepsAFilledPageAsOneTextForAnOutputThatTakesTexts) {
+  templates::TDocumentTemplate page;
+  page.SetTemplate({"{##Name##}", "", "end"});
+  page.ReplaceTag("##Name##", "a\r\nb", true);
+  const testing_support::TempDir out;
+  const std::string path = out.file("page.rtf");
+  {
+    FilePageWriter file(path);
+    PageBuffer buffer(file.takesPageText());
+    buffer.writePage(TopicRef{TopicKind::Unit, "Unit_A"}, {"first"});
+    buffer.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_T"}, page);
+    buffer.replayTo(file);
+    file.finish("}");
+  }
+  EXPECT_EQ("first\r\n{a\r\nb}\r\n\r\nend\r\n}\r\n", platform::readFile(path));
+
+  // A buffer for an output that wants lines keeps the page's lines.
+  PageBuffer lines;
+  lines.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_T"}, page);
+  MemoryPageSink replayed;
+  lines.replayTo(replayed);
+  ASSERT_EQ(1u, replayed.pages().size());
+  EXPECT_EQ(page.Document(), replayed.pages()[0].lines);
 }
 
 }  // namespace

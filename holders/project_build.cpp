@@ -47,19 +47,18 @@ class UnitOutput final : public PageSink {
  public:
   static constexpr size_t kHeldBytes = 1 << 20;
 
-  UnitOutput(THProject& project, PageSink& output) : project_(project), output_(output) {}
+  UnitOutput(THProject& project, PageSink& output)
+      : project_(project), output_(output), held_(output.takesPageText()) {}
 
   // The gate of the unit's turn, while the unit is being built.
   void setGate(platform::TurnGate* gate) { gate_ = gate; }
 
   void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override {
-    if (!direct_ && (gate_->ready() || held_.bytes() > kHeldBytes)) takeTurn();
-    if (stopped_) return;
-    if (direct_) {
-      output_.writePage(topic, lines);
-    } else {
-      held_.writePage(topic, lines);
-    }
+    if (PageSink* sink = nextSink()) sink->writePage(topic, lines);
+  }
+
+  void writeFilledPage(const TopicRef& topic, const templates::TDocumentTemplate& page) override {
+    if (PageSink* sink = nextSink()) sink->writeFilledPage(topic, page);
   }
 
   void finish(std::string_view /*closingLine*/) override {
@@ -92,10 +91,19 @@ class UnitOutput final : public PageSink {
     for (const auto& [level, text] : lines_) project_.Message(level, text);
     lines_.clear();
     held_.replayTo(output_);
-    held_ = PageBuffer();
+    held_ = PageBuffer(output_.takesPageText());
   }
 
  private:
+  // Where the next page goes: the output once the unit has the turn (taken
+  // when it is ready, or when too much is kept), else the buffer; none after
+  // an earlier unit failed.
+  PageSink* nextSink() {
+    if (!direct_ && (gate_->ready() || held_.bytes() > kHeldBytes)) takeTurn();
+    if (stopped_) return nullptr;
+    return direct_ ? &output_ : static_cast<PageSink*>(&held_);
+  }
+
   THProject& project_;
   PageSink& output_;
   platform::TurnGate* gate_ = nullptr;
@@ -203,7 +211,7 @@ void THProject::BuildTopics(PageSink& output) {
     escapedTexts_.push_back(esc(LanguageText(i < helpTexts ? i : -1)));
   InheritProperties();
   prepareModelForBuild();
-  output.writePage(TopicRef{TopicKind::Header, {}}, page("Header").Document());
+  output.writeFilledPage(TopicRef{TopicKind::Header, {}}, page("Header"));
 
   std::vector<std::string> unitJumps;
   for (const NameEntry& entry : Units.entries()) {
@@ -217,7 +225,7 @@ void THProject::BuildTopics(PageSink& output) {
   contents.ReplaceTag("##TXTUnits##", escapedText(txt::TXT_Units), true);
   contents.ReplaceTag("##TXTContents##", escapedText(txt::CNT_Contents), true);
   contents.ReplaceTag("##UnitList##", platform::joinLinesCrLf(unitJumps), true);
-  output.writePage(TopicRef{TopicKind::Contents, "Contents"}, contents.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Contents, "Contents"}, contents);
 
   buildUnitTopics(output);
   output.finish(Dialect().documentEnd());

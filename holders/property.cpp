@@ -124,9 +124,8 @@ void THProperty::ResolveRedeclaredType() {
 
 std::string THProperty::JumpName() const {
   const THType* type = OwnerType();
-  const std::string unit = OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string();
-  return "Property_" + unit + "_" + (type != nullptr ? type->TypeName : std::string()) + "_" +
-         PropertyName;
+  const std::string_view typeName = type != nullptr ? std::string_view(type->TypeName) : "";
+  return joinName({"Property_", OwnerUnitName(), "_", typeName, "_", PropertyName});
 }
 
 std::string THProperty::BuildJump(std::string_view text) {
@@ -194,9 +193,9 @@ void THProperty::BuildTopic(PageSink& output) {
     samplePage.ReplaceTag("##JumpArea##", area, true);
     samplePage.ReplaceTag("##JumpName##", typeName + "." + name, true);
     samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-    output.writePage(TopicRef{TopicKind::Sample, JumpName()}, samplePage.Document());
+    output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
   }
-  output.writePage(TopicRef{TopicKind::Property, JumpName()}, propertyPage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Property, JumpName()}, propertyPage);
 }
 
 }  // namespace holders

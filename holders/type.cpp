@@ -432,12 +432,8 @@ int THType::CountProperties(bool withInherited) {
   return countMembers(MemberGroup::Properties, withInherited);
 }
 
-std::string THType::unitName() const {
-  return OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string();
-}
-
 std::string THType::JumpName() const {
-  return "Type_" + unitName() + "_" + TypeName;
+  return joinName({"Type_", OwnerUnitName(), "_", TypeName});
 }
 
 std::string THType::BuildJump(std::string_view text) {

@@ -114,7 +114,6 @@ class THType : public THItem {
   void addMethodMember(SourceReader& parser, std::uint8_t kind, MemberState& state);
   void addPropertyMember(SourceReader& parser, MemberState& state);
   void skipNestedDeclaration(SourceReader& parser, MemberState& state);
-  std::string unitName() const;
 };
 
 }  // namespace holders

@@ -68,14 +68,14 @@ void THType::BuildTopic(PageSink& output) {
   typePage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
   typePage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   typePage.ReplaceTag("##TXTTypes##", escapedText(txt::CNT_Types), true);
-  typePage.ReplaceTag("##UnitName##", esc(unitName()), true);
+  typePage.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
   typePage.ReplaceTag("##TypeName##", esc(TypeName), true);
   typePage.ReplaceTag("##TypeDeclaration##", declaration, true);
   typePage.ReplaceTag(
       "##TypeDescription##",
       BuildRtfText(Comment, opt.LinkSearchInTypeComment, opt.CasesensitiveInTypeComment), true);
   typePage.ReplaceTag("##TypeBanner##", buildBanner(output), true);
-  output.writePage(TopicRef{TopicKind::Type, JumpName()}, typePage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Type, JumpName()}, typePage);
   if (TypeKind != kClassType) return;  // members of other kinds get no topics
 
   if (CountProperties(opt.ShowInheritedProperties) > 0) BuildPropertiesList(output);
@@ -96,7 +96,7 @@ std::string THType::bannerLink(MemberGroup group, bool withInherited) {
   const bool methods = group == MemberGroup::Methods;
   const bool events = group == MemberGroup::Events;
   PooledPage pop = page("BannerPop");
-  pop.ReplaceTag("##UnitName##", esc(unitName()), true);
+  pop.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
   pop.ReplaceTag("##TypeName##", esc(TypeName), true);
   pop.ReplaceTag("##JumpArea##", methods ? "Methods" : events ? "Events" : "Properties", true);
   pop.ReplaceTag("##JumpName##",
@@ -123,16 +123,16 @@ std::string THType::buildBanner(PageSink& output) {
   const std::string sampleWord = escapedText(txt::SMP_Sample);
   PooledPage link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
-  link.ReplaceTag("##UnitName##", esc(unitName()), true);
+  link.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
   link.ReplaceTag("##JumpArea##", esc(TypeName), true);
   banner.ReplaceTag("##TypeSample##", link.Text(), true);
   PooledPage samplePage = page("SamplePage");
   samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
-  samplePage.ReplaceTag("##UnitName##", esc(unitName()), true);
+  samplePage.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
   samplePage.ReplaceTag("##JumpArea##", esc(TypeName), true);
   samplePage.ReplaceTag("##JumpName##", esc(TypeName), true);
   samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-  output.writePage(TopicRef{TopicKind::Sample, JumpName()}, samplePage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
   return banner.Text();
 }
 
@@ -192,12 +192,12 @@ void THType::buildMemberList(PageSink& output, MemberGroup group) {
   PooledPage list = page(kind.page);
   const std::string heading = esc(LanguageText(kind.headingText));
   if (group == MemberGroup::Methods) {
-    list.ReplaceTag("##UnitName##", esc(unitName()), true);
+    list.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
     list.ReplaceTag("##TypeName##", esc(TypeName), true);
     list.ReplaceTag(kind.headingTag, heading, true);
   } else {
     list.ReplaceTag(kind.headingTag, heading, true);
-    list.ReplaceTag("##UnitName##", esc(unitName()), true);
+    list.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
     list.ReplaceTag("##TypeName##", esc(TypeName), true);
   }
 
@@ -210,13 +210,13 @@ void THType::buildMemberList(PageSink& output, MemberGroup group) {
   }
   for (THType* type : chain) type->appendListEntries(group, *this, seen, entries);
   list.ReplaceTag(kind.listTag, entries, true);
-  output.writePage(TopicRef{kind.topic, JumpName()}, list.Document());
+  output.writeFilledPage(TopicRef{kind.topic, JumpName()}, list);
 }
 
 THType::ListEntries THType::listEntries(MemberGroup group, bool remote) {
   const bool methods = group == MemberGroup::Methods;
   const bool events = group == MemberGroup::Events;
-  const std::string unit = esc(unitName());
+  const std::string unit = esc(OwnerUnitName());
   const std::string type = esc(TypeName);
   ListEntries list;
   list.namesChecked = !methods;
@@ -237,7 +237,7 @@ THType::ListEntries THType::listEntries(MemberGroup group, bool remote) {
     item.ReplaceTag("##UnitName##", unit, true);
     item.ReplaceTag("##TypeName##", type, true);
     std::string lines;
-    for (const std::string& line : item.Document()) lines.append(line).append("\r\n");
+    item.AppendText(lines);
     list.entries.emplace_back(methods ? std::string() : platform::upperCase(name),
                               std::move(lines));
   }
@@ -247,7 +247,7 @@ THType::ListEntries THType::listEntries(MemberGroup group, bool remote) {
   heading.ReplaceTag("##TXTDerived##", escapedText(txt::TXT_Derived), true);
   heading.ReplaceTag("##UnitName##", unit, true);
   heading.ReplaceTag("##TypeName##", type, true);
-  for (const std::string& line : heading.Document()) list.heading.append(line).append("\r\n");
+  heading.AppendText(list.heading);
   return list;
 }
 

@@ -90,7 +90,7 @@ bool THUnit::IsDocumented() {
 // --- the build
 
 std::string THUnit::JumpName() const {
-  return "Unit_" + UnitName;
+  return joinName({"Unit_", UnitName});
 }
 
 std::string THUnit::BuildJump(std::string_view text) {
@@ -184,7 +184,7 @@ void THUnit::FinishTopic(templates::TDocumentTemplate& unitPage,
   for (size_t i = 0; i < kJumpLists; ++i) {
     unitPage.ReplaceTag(kLists[i].listTag, jumpLists[i], true);
   }
-  output.writePage(TopicRef{TopicKind::Unit, JumpName()}, unitPage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Unit, JumpName()}, unitPage);
 }
 
 }  // namespace holders

@@ -10,14 +10,6 @@
 
 namespace holders {
 namespace txt = lang::bldlang;
-namespace {
-
-std::string unitNameOf(const THItem& item) {
-  return item.OwnerUnit() != nullptr ? item.OwnerUnit()->UnitName : std::string();
-}
-
-}  // namespace
-
 // --- THConstant
 
 THConstant::THConstant(THItem* owner) : THItem(owner) {}
@@ -36,7 +28,7 @@ bool THConstant::IsDocumented() {
 }
 
 std::string THConstant::JumpName() const {
-  return "Constant_" + unitNameOf(*this) + "_" + ConstantName;
+  return joinName({"Constant_", OwnerUnitName(), "_", ConstantName});
 }
 
 std::string THConstant::BuildJump(std::string_view text) {
@@ -51,7 +43,7 @@ void THConstant::BuildTopic(PageSink& output) {
   constPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
   constPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   constPage.ReplaceTag("##TXTConstants##", escapedText(txt::CNT_Constants), true);
-  constPage.ReplaceTag("##UnitName##", esc(unitNameOf(*this)), true);
+  constPage.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
   constPage.ReplaceTag("##ConstantName##", esc(ConstantName), true);
   constPage.ReplaceTag("##ConstantType##",
                        ConstType.empty()
@@ -67,7 +59,7 @@ void THConstant::BuildTopic(PageSink& output) {
       "##ConstantDescription##",
       BuildRtfText(Comment, opt.LinkSearchInConstantComment, opt.CasesensitiveInConstantComment),
       true);
-  output.writePage(TopicRef{TopicKind::Constant, JumpName()}, constPage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Constant, JumpName()}, constPage);
 }
 
 // --- THVariable
@@ -102,7 +94,7 @@ bool THVariable::IsDocumented() {
 }
 
 std::string THVariable::JumpName() const {
-  return "Variable_" + unitNameOf(*this) + "_" + VariableName;
+  return joinName({"Variable_", OwnerUnitName(), "_", VariableName});
 }
 
 std::string THVariable::BuildJump(std::string_view text) {
@@ -112,7 +104,7 @@ std::string THVariable::BuildJump(std::string_view text) {
 void THVariable::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(2, lang::BaseLang::kMsgBuildingVariableTopic, VariableName);
-  const std::string unit = esc(unitNameOf(*this));
+  const std::string unit = esc(OwnerUnitName());
   const std::string name = esc(VariableName);
   PooledPage varPage = page("VarPage");
   varPage.ReplaceTag("##UnitName##", unit, true);
@@ -145,9 +137,9 @@ void THVariable::BuildTopic(PageSink& output) {
     samplePage.ReplaceTag("##JumpArea##", name, true);
     samplePage.ReplaceTag("##JumpName##", name, true);
     samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-    output.writePage(TopicRef{TopicKind::Sample, JumpName()}, samplePage.Document());
+    output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
   }
-  output.writePage(TopicRef{TopicKind::Variable, JumpName()}, varPage.Document());
+  output.writeFilledPage(TopicRef{TopicKind::Variable, JumpName()}, varPage);
 }
 
 }  // namespace holders

@@ -47,6 +47,14 @@ std::string_view trimmedView(std::string_view text) {
   return text;
 }
 
+void trimInPlace(std::string& text) {
+  const std::string_view kept = trimmedView(text);
+  if (kept.size() == text.size()) return;
+  const auto start = static_cast<size_t>(kept.data() - text.data());
+  text.erase(start + kept.size());
+  text.erase(0, start);
+}
+
 int compareText(std::string_view a, std::string_view b) {
   const size_t common = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < common; ++i) {

@@ -62,6 +62,8 @@ int windows1252Byte(char32_t codePoint);
 std::string trim(std::string_view text);
 // The same without a copy: the trimmed part of text.
 std::string_view trimmedView(std::string_view text);
+// Trims text where it stands.
+void trimInPlace(std::string& text);
 
 // Orders by the upper-cased forms, byte by byte: <0, 0 or >0.
 int compareText(std::string_view a, std::string_view b);

@@ -260,7 +260,21 @@ void TDocumentTemplate::compactKeysWhenStale() {
 }
 
 std::string TDocumentTemplate::Text() const {
-  return platform::joinLinesCrLf(Document());
+  std::string text;
+  AppendText(text);
+  return text;
+}
+
+void TDocumentTemplate::AppendText(std::string& out) const {
+  if (step_ != nullptr && !linesBuilt_) {
+    plannedPage_->plans->appendText(*step_, values_, out);
+    return;
+  }
+  const std::vector<std::string>& lines = Document();
+  size_t size = out.size();
+  for (const std::string& line : lines) size += line.size() + 2;
+  out.reserve(size);
+  for (const std::string& line : lines) out.append(line).append("\r\n");
 }
 
 }  // namespace templates

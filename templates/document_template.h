@@ -59,6 +59,8 @@ class TDocumentTemplate {
 
   // The Document lines, each followed by CR LF.
   std::string Text() const;
+  // Appends Text() to out; a page filled by plan is built straight into it.
+  void AppendText(std::string& out) const;
 
   // Where ReplaceTag(tag, value, caseSensitive) would put its value in the
   // Document as it stands: which occurrences it replaces depends on the

@@ -168,22 +168,45 @@ void FillPlans::makeNext(const FillStep& from, std::string_view tag, FillStep& s
   }
 }
 
-void FillPlans::buildLine(const FillStep& step, size_t index,
-                          const std::vector<std::string>& values, std::string& out) const {
-  const std::string& line = lines_[index];
-  const std::vector<FillPiece>& pieces = step.lines_[index];
-  // Sized first, so that the line is not grown (and copied) piece by piece.
+namespace {
+
+size_t piecesSize(const std::vector<FillPiece>& pieces, const std::vector<std::string>& values) {
   size_t size = 0;
   for (const FillPiece& piece : pieces)
     size += piece.value ? values[piece.from].size() : piece.size;
-  out.clear();
-  out.reserve(size);
+  return size;
+}
+
+void appendPieces(const std::vector<FillPiece>& pieces, std::string_view line,
+                  const std::vector<std::string>& values, std::string& out) {
   for (const FillPiece& piece : pieces) {
     if (piece.value) {
       out.append(values[piece.from]);
     } else {
-      out.append(line, piece.from, piece.size);
+      out.append(line.substr(piece.from, piece.size));
     }
+  }
+}
+
+}  // namespace
+
+void FillPlans::buildLine(const FillStep& step, size_t index,
+                          const std::vector<std::string>& values, std::string& out) const {
+  const std::vector<FillPiece>& pieces = step.lines_[index];
+  // Sized first, so that the line is not grown (and copied) piece by piece.
+  out.clear();
+  out.reserve(piecesSize(pieces, values));
+  appendPieces(pieces, lines_[index], values, out);
+}
+
+void FillPlans::appendText(const FillStep& step, const std::vector<std::string>& values,
+                           std::string& out) const {
+  size_t size = out.size();
+  for (const std::vector<FillPiece>& pieces : step.lines_) size += piecesSize(pieces, values) + 2;
+  out.reserve(size);
+  for (size_t i = 0; i < step.lines_.size(); ++i) {
+    appendPieces(step.lines_[i], lines_[i], values, out);
+    out.append("\r\n");
   }
 }
 

@@ -73,6 +73,9 @@ class FillPlans {
   // replaced.
   void buildLine(const FillStep& step, size_t index, const std::vector<std::string>& values,
                  std::string& out) const;
+  // Appends every line after `step`, each followed by CR LF.
+  void appendText(const FillStep& step, const std::vector<std::string>& values,
+                  std::string& out) const;
 
  private:
   static const FillStep* known(const FillStep& from, std::string_view tag);
