@@ -2,6 +2,8 @@
 // the visibility rule, read through small units.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "holders/test_project.h"
 
 namespace holders {
@@ -225,6 +227,36 @@ TEST(LineEnds, UnixAndOldMacFilesReadLikeTheirWindowsTwin) {
   EXPECT_EQ(normalizeLineEnds("\r\r\n\n"), "\r\n\r\n\r\n");
   EXPECT_EQ(normalizeLineEnds("\n"), "\r\n");
   EXPECT_EQ(normalizeLineEnds("x\r"), "x\r\n");
+}
+
+// Line ends at every place of the sixteen-byte blocks and across their
+// edges, runs of them that grow the text past the room first made, and
+// texts of every length up to a few blocks, against a byte-by-byte rule.
+TEST(LineEnds, AnyMixOfLineEndsIsMadeCrLf) {
+  const auto byteByByte = [](std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' || text[i] == '\n') {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out += "\r\n";
+      } else {
+        out += text[i];
+      }
+    }
+    return out;
+  };
+  std::mt19937 random(7);
+  const std::string alphabet = "ab\r\n\n";
+  for (int run = 0; run < 20000; ++run) {
+    std::string text(random() % 70, 'x');
+    const unsigned ends = random() % 4;  // none, few, many, nothing else
+    for (char& c : text) {
+      if (ends == 3 || random() % 8 < ends) c = alphabet[random() % alphabet.size()];
+    }
+    ASSERT_EQ(byteByByte(text), normalizeLineEnds(text)) << run;
+  }
+  const std::string lone(100000, '\n');
+  EXPECT_EQ(byteByByte(lone), normalizeLineEnds(lone));
 }
 
 class Includes : public ::testing::Test {
