@@ -149,12 +149,7 @@ std::string THItem::ScopeName() const {
 
 void THItem::message(int level, int index, std::string_view name) const {
   if (project_ == nullptr) return;
-  // One of these goes out for every declaration read and built.
-  const std::string& text = project_->MessageText(index);
-  std::string line;
-  line.reserve(text.size() + name.size());
-  line.append(text).append(name);
-  project_->Post(level, std::move(line));
+  project_->Post(level, project_->MessageText(index), name);
 }
 
 const OutputDialect& THItem::dialect() const {

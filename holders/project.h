@@ -104,8 +104,9 @@ class THProject : public THItem {
   virtual void Message(int level, const std::string& text);
   // A progress line from a holder. While units' pages are built on several
   // threads, a unit's lines are kept and handed to Message, in order, on the
-  // calling thread, when its pages are written.
-  void Post(int level, std::string text);
+  // calling thread, when its pages are written. The line is text followed
+  // by name.
+  void Post(int level, std::string_view text, std::string_view name = {});
   void ReadOptions(std::string_view fileName);
   void RemoveDefine(std::string_view symbol);
   THType* FindType(std::string_view name, bool caseSensitive);
@@ -183,7 +184,7 @@ class THProject : public THItem {
   THUnit& readUnitAlone(const UnitJob& job, std::mutex* definesLock = nullptr);
   bool replayDefines(const UnitReading& reading);
   // Keeps a progress line with the unit being read on this thread, if any.
-  static bool keptByReading(int level, const std::string& text);
+  static bool keptByReading(int level, std::string_view text, std::string_view name);
   THUnit& addReadUnit(const UnitJob& job, UnitReading& reading, std::unique_ptr<THUnit> unit);
   void rebuildIndex();
   // Empties the indexes and gives their memory back; the next lookup builds

@@ -171,11 +171,17 @@ void THProject::Build(std::string_view fileName) {
   WriteContents(projectFile);
 }
 
-void THProject::Post(int level, std::string text) {
+void THProject::Post(int level, std::string_view text, std::string_view name) {
+  // Lines kept by a reading are copied straight into its store: one goes out
+  // for every declaration read.
+  if (unitOutput == nullptr && keptByReading(level, text, name)) return;
+  std::string line;
+  line.reserve(text.size() + name.size());
+  line.append(text).append(name);
   if (unitOutput != nullptr) {
-    unitOutput->post(level, std::move(text));
-  } else if (!keptByReading(level, text)) {
-    Message(level, text);
+    unitOutput->post(level, std::move(line));
+  } else {
+    Message(level, line);
   }
 }
 

@@ -250,10 +250,10 @@ const std::string& THProject::CachedFileIdentity(const std::string& path) {
   return known->second;  // map nodes stay where they are
 }
 
-bool THProject::keptByReading(int level, const std::string& text) {
+bool THProject::keptByReading(int level, std::string_view text, std::string_view name) {
   if (currentReading == nullptr) return false;
   if (!currentReading->keepsLines) return false;
-  currentReading->lineText += text;
+  currentReading->lineText.append(text).append(name);
   currentReading->lineEnds.emplace_back(level, currentReading->lineText.size());
   return true;
 }
@@ -311,7 +311,7 @@ std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& rea
   if (job.fileName.empty()) {
     text = normalizeLineEnds(job.text);
   } else {
-    Post(0, MessageText(lang::BaseLang::kMsgAddingUnit) + job.fileName);
+    Post(0, MessageText(lang::BaseLang::kMsgAddingUnit), job.fileName);
     text = readSourceFile(job.path);
   }
   auto unit = std::make_unique<THUnit>(this);
