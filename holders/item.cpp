@@ -213,10 +213,15 @@ PooledPage THItem::page(std::string_view name) const {
 }
 
 std::string THItem::jumpPage(std::string_view visibleText, std::string_view jumpName) const {
-  PooledPage jump = page("InternalJump");
-  jump.ReplaceTag("##InternalName##", visibleText, true);
-  jump.ReplaceTag("##InternalJump##", jumpName, true);
-  return jump.Text();
+  // Made for every link written: filled without a page object.
+  static constexpr std::string_view kTags[] = {"##InternalName##", "##InternalJump##"};
+  const std::string_view values[] = {visibleText, jumpName};
+  std::string text;
+  if (project_ != nullptr) {
+    templates::TDocumentTemplate::AppendFilledText(project_->CachedTemplate("InternalJump"), kTags,
+                                                   values, text);
+  }
+  return text;
 }
 
 }  // namespace holders

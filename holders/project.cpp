@@ -225,14 +225,15 @@ const templates::CachedPage* THProject::lookUpPage(std::string_view name, std::u
 }
 
 void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate& target) {
+  target.LoadCached(CachedTemplate(name));
+}
+
+const templates::CachedPage* THProject::CachedTemplate(std::string_view name) {
   ThreadPages& mine = threadPages;
   if (mine.epoch == pagesEpoch_.load(std::memory_order_relaxed) &&
       mine.generation == templateCache_.generation()) {
     for (const auto& [known, page] : mine.pages) {
-      if (known == name) {
-        target.LoadCached(page);
-        return;
-      }
+      if (known == name) return page;
     }
   }
   std::uint64_t epoch = 0;
@@ -243,7 +244,7 @@ void THProject::LoadTemplate(std::string_view name, templates::TDocumentTemplate
     mine.generation = templateCache_.generation();
   }
   mine.pages.emplace_back(std::string(name), page);
-  target.LoadCached(page);
+  return page;
 }
 
 }  // namespace holders

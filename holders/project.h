@@ -98,6 +98,8 @@ class THProject : public THItem {
   // Loads programDirectory/Template/<subdirectory><name>.TPF into target
   // (empty when missing).
   void LoadTemplate(std::string_view name, templates::TDocumentTemplate& target);
+  // The page a LoadTemplate of that name loads (nullptr: no such file).
+  const templates::CachedPage* CachedTemplate(std::string_view name);
   // The page set below Template/: empty for the RTF pages, "HTML/" for the
   // HTML pages.
   void SetTemplateSubdirectory(std::string subdirectory);

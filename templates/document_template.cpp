@@ -265,6 +265,32 @@ std::string TDocumentTemplate::Text() const {
   return text;
 }
 
+void TDocumentTemplate::AppendFilledText(const CachedPage* page,
+                                         std::span<const std::string_view> tags,
+                                         std::span<const std::string_view> values,
+                                         std::string& out) {
+  if (page == nullptr) return;
+  if (page->plans != nullptr && tags.size() == values.size()) {
+    // As ReplaceTag fills a page by plan, without copying the values.
+    const FillStep* step = &page->plans->first();
+    for (size_t i = 0; i < tags.size() && step != nullptr; ++i) {
+      const bool mayMakeATag = values[i].find('#') != std::string_view::npos;
+      step = tags[i].empty() || mayMakeATag ? nullptr : page->plans->next(*step, tags[i]);
+      if (step != nullptr && !step->planned()) step = nullptr;
+    }
+    if (step != nullptr) {
+      page->plans->appendText(*step, values, out);
+      return;
+    }
+  }
+  TDocumentTemplate filled;
+  filled.LoadCached(page);
+  for (size_t i = 0; i < tags.size() && i < values.size(); ++i) {
+    filled.ReplaceTag(tags[i], values[i], true);
+  }
+  filled.AppendText(out);
+}
+
 void TDocumentTemplate::AppendText(std::string& out) const {
   if (step_ != nullptr && !linesBuilt_) {
     plannedPage_->plans->appendText(*step_, values_, out);

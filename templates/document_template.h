@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,11 @@ class TDocumentTemplate {
   std::string Text() const;
   // Appends Text() to out; a page filled by plan is built straight into it.
   void AppendText(std::string& out) const;
+  // Appends the text of `page` (nullptr: a missing file) filled with
+  // values[i] at tags[i], in turn, case-sensitively: for a small page
+  // filled and taken as text again and again (a link), without an object.
+  static void AppendFilledText(const CachedPage* page, std::span<const std::string_view> tags,
+                               std::span<const std::string_view> values, std::string& out);
 
   // Where ReplaceTag(tag, value, caseSensitive) would put its value in the
   // Document as it stands: which occurrences it replaces depends on the

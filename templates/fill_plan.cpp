@@ -170,21 +170,35 @@ void FillPlans::makeNext(const FillStep& from, std::string_view tag, FillStep& s
 
 namespace {
 
-size_t piecesSize(const std::vector<FillPiece>& pieces, const std::vector<std::string>& values) {
+template <class Values>
+size_t piecesSize(const std::vector<FillPiece>& pieces, const Values& values) {
   size_t size = 0;
   for (const FillPiece& piece : pieces)
     size += piece.value ? values[piece.from].size() : piece.size;
   return size;
 }
 
-void appendPieces(const std::vector<FillPiece>& pieces, std::string_view line,
-                  const std::vector<std::string>& values, std::string& out) {
+template <class Values>
+void appendPieces(const std::vector<FillPiece>& pieces, std::string_view line, const Values& values,
+                  std::string& out) {
   for (const FillPiece& piece : pieces) {
     if (piece.value) {
       out.append(values[piece.from]);
     } else {
       out.append(line.substr(piece.from, piece.size));
     }
+  }
+}
+
+template <class Values>
+void appendLines(const std::vector<std::vector<FillPiece>>& pieces,
+                 const std::vector<std::string>& lines, const Values& values, std::string& out) {
+  size_t size = out.size();
+  for (const std::vector<FillPiece>& line : pieces) size += piecesSize(line, values) + 2;
+  out.reserve(size);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    appendPieces(pieces[i], lines[i], values, out);
+    out.append("\r\n");
   }
 }
 
@@ -201,13 +215,12 @@ void FillPlans::buildLine(const FillStep& step, size_t index,
 
 void FillPlans::appendText(const FillStep& step, const std::vector<std::string>& values,
                            std::string& out) const {
-  size_t size = out.size();
-  for (const std::vector<FillPiece>& pieces : step.lines_) size += piecesSize(pieces, values) + 2;
-  out.reserve(size);
-  for (size_t i = 0; i < step.lines_.size(); ++i) {
-    appendPieces(step.lines_[i], lines_[i], values, out);
-    out.append("\r\n");
-  }
+  appendLines(step.lines_, lines_, values, out);
+}
+
+void FillPlans::appendText(const FillStep& step, std::span<const std::string_view> values,
+                           std::string& out) const {
+  appendLines(step.lines_, lines_, values, out);
 }
 
 }  // namespace templates

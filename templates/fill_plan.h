@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,8 @@ class FillPlans {
                  std::string& out) const;
   // Appends every line after `step`, each followed by CR LF.
   void appendText(const FillStep& step, const std::vector<std::string>& values,
+                  std::string& out) const;
+  void appendText(const FillStep& step, std::span<const std::string_view> values,
                   std::string& out) const;
 
  private:

@@ -44,6 +44,17 @@ void expectFilledAlike(const CachedPage& cached, const std::vector<Fill>& fills,
   ASSERT_EQ(byTag.Text(), planned.Text());
   ASSERT_EQ(byTag.Document(), planned.Document());
   ASSERT_EQ(byTag.Text(), planned.Text());
+
+  // The same fill without a page object.
+  std::vector<std::string_view> tags;
+  std::vector<std::string_view> values;
+  for (const Fill& fill : fills) {
+    tags.push_back(fill.tag);
+    values.push_back(fill.value);
+  }
+  std::string appended = "before";
+  TDocumentTemplate::AppendFilledText(&cached, tags, values, appended);
+  ASSERT_EQ("before" + byTag.Text(), appended);
 }
 
 // Pages, tags and values from a small alphabet rich in marks: tags touch,
