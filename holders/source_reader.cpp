@@ -132,9 +132,17 @@ void SourceReader::Next() {
 }
 
 void SourceReader::countBrackets() {
+  // Called for every token; brackets are a few of them, and their kinds are
+  // next to each other.
+  const parser::TqPasToken& token = scanner_->Token();
+  static_assert(static_cast<int>(TokenKind::SquareClose) - static_cast<int>(TokenKind::RoundOpen) ==
+                3);
+  const auto offset = static_cast<unsigned>(static_cast<int>(token.Kind()) -
+                                            static_cast<int>(TokenKind::RoundOpen));
+  if (offset > 3) return;
   int round = 0;
   int square = 0;
-  tokenDepthChange(scanner_->Token(), round, square);
+  tokenDepthChange(token, round, square);
   round_ += round;
   square_ += square;
 }
