@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "platform/text.h"
@@ -258,19 +260,37 @@ TextFileWriter::TextFileWriter(std::string_view path) : path_(resolvePathForWrit
   // output wait for the disk. A file with other links, or one that cannot
   // be removed, is emptied as before.
   struct stat old {};
-  const bool replace = ::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-                       old.st_nlink == 1 && ::unlink(path_.c_str()) == 0;
+  UniqueFd held;
+  bool replace = false;
+  if (::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode) && old.st_nlink == 1) {
+    // Held open while its name goes, the old file is freed only when its
+    // last descriptor closes: freeing a file of hundreds of megabytes keeps
+    // the file system busy for a quarter of a second, which is better spent
+    // on a thread of its own while the new file is written.
+    held = UniqueFd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    replace = ::unlink(path_.c_str()) == 0;
+  }
   fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd_ < 0) throwSystemError("create", path);
   if (replace) ::fchmod(fd_, old.st_mode & 07777);
   buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+  if (replace && held) discardInBackground(held.release());
+}
+
+void TextFileWriter::discardInBackground(int fd) {
+  try {
+    discarding_ = std::thread([fd] { ::close(fd); });
+  } catch (const std::system_error&) {
+    ::close(fd);  // no thread to be had: freed here
+  }
 }
 
 TextFileWriter::TextFileWriter(TextFileWriter&& other) noexcept
     : buffer_(std::move(other.buffer_)),
       buffered_(std::exchange(other.buffered_, 0)),
       path_(std::move(other.path_)),
-      fd_(std::exchange(other.fd_, -1)) {}
+      fd_(std::exchange(other.fd_, -1)),
+      discarding_(std::move(other.discarding_)) {}
 
 TextFileWriter::~TextFileWriter() {
   try {
@@ -303,6 +323,13 @@ void TextFileWriter::flush() {
 }
 
 void TextFileWriter::close() {
+  // However this ends, the replaced file is gone before it returns.
+  struct JoinAtEnd {
+    std::thread& thread;
+    ~JoinAtEnd() {
+      if (thread.joinable()) thread.join();
+    }
+  } joinAtEnd{discarding_};
   if (fd_ < 0) return;
   const int fd = std::exchange(fd_, -1);
   try {

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -91,6 +92,8 @@ class TextFileWriter {
  private:
   // Writes out what the buffer holds.
   void flush();
+  // Closes the replaced file's last descriptor on a thread of its own.
+  void discardInBackground(int fd);
 
   // Writes of 64 KB: few system calls, and small enough to stay in the
   // processor's cache (256 KB made a large build slower). The buffer is
@@ -101,6 +104,8 @@ class TextFileWriter {
   size_t buffered_ = 0;
   std::string path_;
   int fd_ = -1;
+  // Frees the replaced file while this one is written; joined on close.
+  std::thread discarding_;
 };
 
 }  // namespace platform

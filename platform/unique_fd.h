@@ -24,6 +24,8 @@ class UniqueFd {
   UniqueFd& operator=(const UniqueFd&) = delete;
 
   int get() const { return fd_; }
+  // Gives up the descriptor without closing it.
+  int release() { return std::exchange(fd_, -1); }
   explicit operator bool() const { return fd_ >= 0; }
   void reset() {
     if (fd_ >= 0) ::close(fd_);
