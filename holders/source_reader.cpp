@@ -32,10 +32,6 @@ void tokenDepthChange(const parser::TqPasToken& token, int& round, int& square) 
   }
 }
 
-}  // namespace
-
-namespace {
-
 // Sixteen bytes compared at once; GCC and Clang make these the processor's
 // vector instructions wherever it has them.
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
