@@ -117,10 +117,12 @@ std::string JoinLines(std::string_view text) {
   return result;
 }
 
-std::string collapseBlanks(std::string_view text) {
+std::string joinLinesCollapsingBlanks(std::string_view text) {
   std::string result;
   result.reserve(text.size());
-  for (const char c : text) {
+  for (char c : text) {
+    if (c == '\n') continue;
+    if (c == '\r') c = ' ';
     if (c == ' ' && !result.empty() && result.back() == ' ') continue;
     result += c;
   }

@@ -36,7 +36,7 @@ std::string ReadToEndTag(std::string_view& text, std::string_view tagName);
 // Every CR becomes a blank and every LF is dropped.
 std::string JoinLines(std::string_view text);
 
-// Every run of blanks becomes one blank.
-std::string collapseBlanks(std::string_view text);
+// As JoinLines, and every run of blanks then becomes one blank: in one pass.
+std::string joinLinesCollapsingBlanks(std::string_view text);
 
 }  // namespace holders

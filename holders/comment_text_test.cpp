@@ -81,7 +81,8 @@ TEST(ReadToEndTag, TakesPartsUpToTheClosingTagIgnoringCase) {
 
 TEST(JoinLines, TurnsCrIntoBlankAndDropsLf) {
   EXPECT_EQ(JoinLines("a\r\nb\rc\nd"), "a b cd");
-  EXPECT_EQ(collapseBlanks("a   b  c "), "a b c ");
+  EXPECT_EQ(joinLinesCollapsingBlanks("a   b  c "), "a b c ");
+  EXPECT_EQ(joinLinesCollapsingBlanks(" a \r\n b\r\rc\nd "), " a b cd ");
 }
 
 TEST(RtfDialect, EscapesBackslashBracesAndHighBytes) {

@@ -23,6 +23,9 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 // text and leaves the description in text.
 std::string takeCommandLine(std::string& text) {
   const Options& opt = options();
+  // Most descriptions have none: the first line is a prefix of the text, so
+  // a text without the marker is ruled out before it is split.
+  if (!startsWith(text, opt.FirstLineStart)) return {};
   std::vector<std::string> lines = platform::splitLines(text);
   if (lines.empty() || !startsWith(lines.front(), opt.FirstLineStart)) return {};
   const std::string line = platform::trim(lines.front().substr(opt.FirstLineStart.size()));
@@ -73,14 +76,18 @@ bool THItem::IsDocumented() {
 }
 
 void THItem::SetComment(std::string_view text) {
-  std::string description = platform::trim(text);
-  if (!description.empty() && description.front() == '{') description.erase(0, 1);
-  if (!description.empty() && description.back() == '}') description.pop_back();
-  description = platform::trim(description);
+  // Trimmed as views, copied once: every declaration read with a comment
+  // comes here.
+  std::string_view braced = platform::trimmedView(text);
+  if (!braced.empty() && braced.front() == '{') braced.remove_prefix(1);
+  if (!braced.empty() && braced.back() == '}') braced.remove_suffix(1);
+  std::string description(platform::trimmedView(braced));
   const std::string commands = takeCommandLine(description);
-  description = collapseBlanks(JoinLines(platform::trim(description)));
+  description = joinLinesCollapsingBlanks(platform::trimmedView(description));
   applyCommands(commands);
-  Comment = platform::trim(description);
+  // A copy of its own size: blanks collapsed leave room behind, and the
+  // model keeps every comment to the end.
+  Comment = std::string(platform::trimmedView(description));
 }
 
 void THItem::applyCommands(const std::string& commandText) {
