@@ -5,11 +5,11 @@
 #include "console/korvex_run.h"
 #include "ipc/trace_link.h"
 #include "platform/files.h"
-#include "platform/huge_pages.h"
+#include "platform/malloc_tuning.h"
 
 int main(int argc, char** argv) {
-  // Large runs are faster on huge pages; this may start korvex once more.
-  platform::restartWithHugePages(argv);
+  // Large runs are faster with malloc tuned; this may start korvex once more.
+  platform::restartWithMallocTuning(argv);
   // Standard output carries a progress line for every declaration: through
   // a buffer of its own rather than C stdio's, locked for every piece.
   std::ios::sync_with_stdio(false);
