@@ -244,10 +244,16 @@ std::string THProject::FileIdentity(const std::string& path) {
 }
 
 const std::string& THProject::CachedFileIdentity(const std::string& path) {
+  {
+    const std::lock_guard lock(identitiesMutex_);
+    const auto known = identities_.find(path);
+    if (known != identities_.end()) return known->second;  // map nodes stay where they are
+  }
+  // Found outside the lock: finding it asks the file system about every
+  // directory of the path, and the other reading threads would queue behind.
+  std::string identity = FileIdentity(path);
   const std::lock_guard lock(identitiesMutex_);
-  auto known = identities_.find(path);
-  if (known == identities_.end()) known = identities_.emplace(path, FileIdentity(path)).first;
-  return known->second;  // map nodes stay where they are
+  return identities_.emplace(path, std::move(identity)).first->second;
 }
 
 bool THProject::keptByReading(int level, std::string_view text, std::string_view name) {
