@@ -3,6 +3,7 @@
 // whichever unit is built first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,46 @@ TEST(ParallelBuild, InheritedPropertiesAreListedInNameOrderWhenTheAncestorIsBuil
     }
     EXPECT_TRUE(found);
   }
+}
+
+// A large section of the contents is sorted in halves on two threads and
+// merged as it goes out: the lines are those of one sort, with names that
+// share their first bytes (ordered past the sort keys) and names declared in
+// several units (kept in the order of the units).
+TEST(ParallelBuild, ALargeContentsSectionComesOutAsOneThreadSortsIt) {
+  std::vector<std::string> texts;
+  for (int unit = 0; unit < 3; ++unit) {
+    std::string text = "unit U" + std::to_string(unit) + ";\ninterface\nconst\n";
+    for (int i = 0; i < 8000; ++i) {
+      // Descending numbers, so each half holds work for the sort; every
+      // tenth name is in all three units, in another case in each.
+      const int number = i % 10 == 0 ? 8000 - i : 8000 * (unit + 1) - i;
+      const std::string name = (unit == 1 ? "constantName" : "CONSTANTname") +
+                               std::to_string(number);
+      text += "  { Constant. }\n  " + name + " = " + std::to_string(i) + ";\n";
+    }
+    texts.push_back(text + "implementation\nend.\n");
+  }
+  const auto contents = [&texts](unsigned threads) {
+    Model model;
+    model.project.BuildThreads = threads;
+    for (size_t i = 0; i < texts.size(); ++i) model.unit(texts[i], "U" + std::to_string(i));
+    return model.project.ContentsLines("X.HPJ");
+  };
+  const std::vector<std::string> one = contents(1);
+  ASSERT_GT(one.size(), 24000u);
+  EXPECT_EQ(one, contents(2));
+  // Sorted by name without regard to case; a name in several units goes
+  // out in the units' order.
+  const auto named = [&one](std::string_view line) {
+    return std::find(one.begin(), one.end(), line) - one.begin();
+  };
+  EXPECT_LT(named("2 CONSTANTname1099=Constant_U0_CONSTANTname1099"),
+            named("2 CONSTANTname110=Constant_U0_CONSTANTname110"));
+  EXPECT_LT(named("2 CONSTANTname7990=Constant_U0_CONSTANTname7990"),
+            named("2 constantName7990=Constant_U1_constantName7990"));
+  EXPECT_LT(named("2 constantName7990=Constant_U1_constantName7990"),
+            named("2 CONSTANTname7990=Constant_U2_CONSTANTname7990"));
 }
 
 TEST(PageBuffer, ReplaysEveryPageLineForLine) {
