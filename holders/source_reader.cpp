@@ -1,10 +1,10 @@
 #include "holders/source_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include "platform/byte_search.h"
 #include "platform/files.h"
 
 namespace holders {
@@ -32,24 +32,10 @@ void tokenDepthChange(const parser::TqPasToken& token, int& round, int& square) 
   }
 }
 
-// Sixteen bytes compared at once; GCC and Clang make these the processor's
-// vector instructions wherever it has them.
-using Bytes16 = unsigned char __attribute__((vector_size(16)));
-
 // Where the first CR or LF of the sixteen bytes at `from` is; 16 when none.
 size_t firstLineEndOf16(const char* from) {
-  Bytes16 bytes;
-  std::memcpy(&bytes, from, sizeof bytes);
-  const auto ends = (bytes == '\n') | (bytes == '\r');  // 0xFF at each line end
-  std::uint64_t halves[2];
-  std::memcpy(halves, &ends, sizeof halves);
-  for (int half = 0; half < 2; ++half) {
-    if (halves[half] == 0) continue;
-    const int bits = std::endian::native == std::endian::little ? std::countr_zero(halves[half])
-                                                                : std::countl_zero(halves[half]);
-    return static_cast<size_t>(half * 8 + bits / 8);
-  }
-  return 16;
+  const platform::Bytes16 bytes = platform::load16(from);
+  return platform::firstMarked((bytes == '\n') | (bytes == '\r'));
 }
 
 }  // namespace

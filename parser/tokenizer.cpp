@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/byte_search.h"
+
 namespace parser {
 namespace {
 
@@ -264,7 +266,17 @@ void TqPasParser::scanComment() {
 // line.
 std::int32_t TqPasParser::scanBlockComment(std::int32_t p) {
   const bool ansi = state_ == CommentState::InAnsiComment;
+  const unsigned char closing = ansi ? '*' : '}';
   for (;; ++p) {
+    // Comment text is passed sixteen bytes at a time up to the next byte
+    // that might end the token; the text holds no NUL before its end.
+    while (p + 16 <= textLength_) {
+      const platform::Bytes16 bytes = platform::load16(buffer_ + p);
+      const std::size_t plain =
+          platform::firstMarked((bytes == closing) | (bytes == '\r') | (bytes == '\n'));
+      p += static_cast<std::int32_t>(plain);
+      if (plain < 16) break;
+    }
     const unsigned char c = at(p);
     if (c == 0 || c == '\r') return p;
     if (c == '\n') {

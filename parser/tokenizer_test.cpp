@@ -145,6 +145,33 @@ TEST(Tokenizer, CommentsComeOutLineByLine) {
   });
 }
 
+// Long comment text is passed many bytes at a time: what ends or splits a
+// comment token is found wherever it stands, and so is the end of the text.
+TEST(Tokenizer, LongCommentsEndWhereverTheirEndStands) {
+  const std::string a(30, 'a');
+  const std::string b(30, 'b');
+  const std::vector<StreamCase> cases = {
+      {"{" + a + "*)" + b + "}x", "BraceComment({" + a + "*)" + b + "}) Identifier(x)",
+       "a brace comment is not closed by *)"},
+      {"(*" + a + "*" + b + ")}*)x", "AnsiComment((*" + a + "*" + b + ")}*)) Identifier(x)",
+       "an ANSI comment is closed only by a star right before a parenthesis"},
+      {"{" + a + "\r\n" + b + "}",
+       "BraceComment({" + a + ") CommentLineBreak(\\r\\n) BraceComment(" + b + "})",
+       "a line break splits the comment"},
+      {"{" + a + "\n" + b + "}", "BraceComment(" + b + "})", "an LF restarts the token"},
+      {"{" + a + b, "BraceComment({" + a + b + ")", "unterminated up to the end of the text"},
+  };
+  for (size_t shift = 0; shift <= 17; ++shift) {
+    SCOPED_TRACE(shift);
+    const std::string spaces(shift, ' ');
+    for (const StreamCase& row : cases) {
+      SCOPED_TRACE(row.why);
+      const std::string expected = shift == 0 ? row.tokens : "Space(" + spaces + ") " + row.tokens;
+      EXPECT_EQ(expected, scan(spaces + row.input));
+    }
+  }
+}
+
 TEST(Tokenizer, Literals) {
   expectStreams({
       {"'abc''", "String('abc') BadString(')", "a literal ends at the first quote"},

@@ -1,0 +1,39 @@
+// Searching text for a few kinds of byte sixteen bytes at a time: a byte is
+// compared with all sixteen at once, and GCC and Clang make these the
+// processor's vector instructions wherever it has them.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace platform {
+
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+// The sixteen bytes at `from`, which must all be readable.
+inline Bytes16 load16(const char* from) {
+  Bytes16 bytes;
+  std::memcpy(&bytes, from, sizeof bytes);
+  return bytes;
+}
+
+// The index of the first byte that comparisons marked (all bits set), such
+// as `(bytes == '\r') | (bytes == '\n')`; 16 when none is. The comparisons
+// give a vector of signed bytes, hence the template.
+template <class Marks>
+std::size_t firstMarked(const Marks& marks) {
+  static_assert(sizeof(Marks) == 16);
+  std::uint64_t halves[2];
+  std::memcpy(halves, &marks, sizeof halves);
+  for (int half = 0; half < 2; ++half) {
+    if (halves[half] == 0) continue;
+    const int bits = std::endian::native == std::endian::little ? std::countr_zero(halves[half])
+                                                                : std::countl_zero(halves[half]);
+    return static_cast<std::size_t>(half * 8 + bits / 8);
+  }
+  return 16;
+}
+
+}  // namespace platform
