@@ -91,10 +91,10 @@ TEST(RtfDialect, EscapesBackslashBracesAndHighBytes) {
   EXPECT_EQ(rtf.escape("plain <text>"), "plain <text>");
   EXPECT_EQ(rtf.bitmapReference("A\\B.BMP"), "\\{bmcwd A\\\\B.BMP\\} ");
   EXPECT_EQ(rtf.recordField("X", "Integer"), "{\\plain\\fs16\\tab }X: Integer;\\par ");
-  // Plain text is ruled out eight bytes at a time: every byte to escape is
+  // Plain text is ruled out sixteen bytes at a time: every byte to escape is
   // found wherever it stands in a block, and next to the bytes most like it.
   const std::string near = "\\{}\x7f\x80\xff[|]z";
-  for (size_t length = 0; length < 20; ++length) {
+  for (size_t length = 0; length < 40; ++length) {
     for (size_t at = 0; at < length; ++at) {
       for (const char c : near) {
         std::string text(length, 'a');
