@@ -3,7 +3,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -135,70 +134,18 @@ class UnitOutputScope {
   UnitOutputScope& operator=(const UnitOutputScope&) = delete;
 };
 
-// The 8 bytes of text from `from` on upper-cased, the first as the highest,
-// padded with zeros. Keys that differ order as compareText orders the texts:
-// a zero of padding marks a text that is a prefix of the other.
-std::uint64_t sortKey(std::string_view text, size_t from) {
+// The first 8 bytes of text upper-cased, the first as the highest, padded
+// with zeros. Keys that differ order as compareText orders the texts: a zero
+// of padding marks a text that is a prefix of the other.
+std::uint64_t sortKey(std::string_view text) {
   std::uint64_t key = 0;
-  for (size_t i = from; i < from + 8; ++i) {
+  for (size_t i = 0; i < 8; ++i) {
     const unsigned byte =
         i < text.size() ? platform::upperChar(static_cast<unsigned char>(text[i])) : 0;
     key = (key << 8) | byte;
   }
   return key;
 }
-
-// A line of a contents section, "2 Name=Type_Unit_Name" and the like, as it
-// is sorted: the first 16 bytes of its text after the level, upper-cased, as
-// keys on which most comparisons end; its entry and unit; and its number,
-// which breaks ties and so keeps lines the comparison finds equal in the order
-// of the units and their lists.
-struct ContentsLine {
-  std::uint64_t keys[2];
-  const NameEntry* entry;
-  std::uint32_t unit;
-  std::uint32_t number;
-};
-
-// Makes the lines of a section, their texts and their order. It keeps the
-// texts of the last two lines compared, so each sorting thread has its own.
-class ContentsOrder {
- public:
-  ContentsOrder(std::string_view prefix, const std::vector<const std::string*>& unitNames)
-      : prefix_(prefix), unitNames_(unitNames) {}
-
-  ContentsLine line(const NameEntry& entry, size_t unit, size_t number) {
-    ContentsLine line{
-        {}, &entry, static_cast<std::uint32_t>(unit), static_cast<std::uint32_t>(number)};
-    left_.clear();
-    appendText(left_, line);
-    line.keys[0] = sortKey(left_, 0);
-    line.keys[1] = sortKey(left_, 8);
-    return line;
-  }
-
-  void appendText(std::string& out, const ContentsLine& line) const {
-    const std::string_view name = platform::trimmedView(line.entry->name);
-    out.append(name).append(prefix_).append(*unitNames_[line.unit]).append("_").append(name);
-  }
-
-  bool operator()(const ContentsLine& a, const ContentsLine& b) {
-    if (a.keys[0] != b.keys[0]) return a.keys[0] < b.keys[0];
-    if (a.keys[1] != b.keys[1]) return a.keys[1] < b.keys[1];
-    left_.clear();
-    right_.clear();
-    appendText(left_, a);
-    appendText(right_, b);
-    const int order = platform::compareText(left_, right_);
-    return order != 0 ? order < 0 : a.number < b.number;
-  }
-
- private:
-  std::string_view prefix_;
-  const std::vector<const std::string*>& unitNames_;
-  std::string left_;
-  std::string right_;
-};
 
 void writeTextFile(const std::string& path, const std::vector<std::string>& lines) {
   platform::TextFileWriter out(path);
@@ -429,13 +376,10 @@ void THProject::emitContents(std::string_view fileName, const LineSink& emit) {
 void THProject::emitSection(const LineSink& emit, int heading, std::string_view prefix,
                             const SortedNameList THUnit::*list) {
   // Entries from all units, interleaved by name. A large project has
-  // hundreds of thousands of them, and sorting them is the peak of a large
-  // build's memory: they are sorted as small records that point at their
-  // entries, and a line's text is made only to compare it past its key and
-  // to write it. Whether an entry is documented is asked once, in the pass
-  // that counts them; the asking reaches into every item, the bit kept for
-  // the second pass does not.
-  std::vector<const std::string*> unitNames;
+  // hundreds of thousands of them: they are packed into one string, and
+  // sorted as small records that point into it. Whether an entry is
+  // documented is asked once, in the pass that counts them; the asking
+  // reaches into every item, the bit kept for the second pass does not.
   const auto forEachEntry = [&](const auto& visit) {
     for (const NameEntry& unitEntry : Units.entries()) {
       auto* unit = static_cast<THUnit*>(unitEntry.item);
@@ -444,20 +388,48 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
     }
   };
   std::vector<bool> documented;
+  size_t bytes = 0;
   size_t count = 0;
-  forEachEntry([&](const NameEntry& entry, const std::string&) {
+  forEachEntry([&](const NameEntry& entry, const std::string& unitName) {
     documented.push_back(entry.item->IsDocumented());
-    if (documented.back()) ++count;
+    if (!documented.back()) return;
+    bytes += 3 + 2 * platform::trimmedView(entry.name).size() + prefix.size() + unitName.size();
+    ++count;
   });
-  std::vector<ContentsLine> lines;
+  std::string packed;
+  packed.reserve(bytes);       // never copied while it grows
+  std::vector<size_t> starts;  // of each line, then the end of the last
+  starts.reserve(count + 1);
+  // Each line with the first bytes of its name upper-cased, big end first,
+  // as a key: most comparisons end on the keys. The line's number breaks
+  // ties, which keeps lines the comparison finds equal in the order of the
+  // units and their lists.
+  struct Line {
+    std::uint64_t key;
+    std::uint32_t number;
+  };
+  std::vector<Line> lines;
   lines.reserve(count);
-  ContentsOrder order(prefix, unitNames);
   size_t asked = 0;
   forEachEntry([&](const NameEntry& entry, const std::string& unitName) {
-    if (unitNames.empty() || unitNames.back() != &unitName) unitNames.push_back(&unitName);
     if (!documented[asked++]) return;
-    lines.push_back(order.line(entry, unitNames.size() - 1, lines.size()));
+    const std::string_view name = platform::trimmedView(entry.name);
+    const size_t start = packed.size();
+    starts.push_back(start);
+    packed.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
+    const std::string_view afterLevel = std::string_view(packed).substr(start + 2);
+    lines.push_back(Line{sortKey(afterLevel), static_cast<std::uint32_t>(lines.size())});
   });
+  starts.push_back(packed.size());
+  const auto text = [&](const Line& line) {
+    return std::string_view(packed).substr(starts[line.number],
+                                           starts[line.number + 1] - starts[line.number]);
+  };
+  const auto before = [&text](const Line& a, const Line& b) {
+    if (a.key != b.key) return a.key < b.key;
+    const int order = platform::compareText(text(a), text(b));
+    return order != 0 ? order < 0 : a.number < b.number;
+  };
   // The contents file is the last work of a build, on one thread: a large
   // section is sorted in two halves at once, and the halves are merged as
   // the lines go out. The order is total, so the merge gives the order one
@@ -468,22 +440,18 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
   const size_t firstHalf = inHalves ? lines.size() / 2 : lines.size();
   const auto middle = lines.begin() + static_cast<std::ptrdiff_t>(firstHalf);
   {
-    ContentsOrder secondOrder(prefix, unitNames);
     std::jthread secondHalf;
     if (middle != lines.end()) {
-      secondHalf = std::jthread([&] { std::sort(middle, lines.end(), std::ref(secondOrder)); });
+      secondHalf = std::jthread([&] { std::sort(middle, lines.end(), before); });
     }
-    std::sort(lines.begin(), middle, std::ref(order));
+    std::sort(lines.begin(), middle, before);
   }
   emit("1 " + LanguageText(heading));
   auto first = lines.begin();
   auto second = middle;
-  std::string text;
   while (first != middle || second != lines.end()) {
-    const bool takeSecond = first == middle || (second != lines.end() && order(*second, *first));
-    text = "2 ";
-    order.appendText(text, *(takeSecond ? second++ : first++));
-    emit(text);
+    const bool takeSecond = first == middle || (second != lines.end() && before(*second, *first));
+    emit(text(*(takeSecond ? second++ : first++)));
   }
 }
 
