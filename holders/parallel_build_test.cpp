@@ -169,8 +169,8 @@ TEST(ParallelBuild, ALargeContentsSectionComesOutAsOneThreadSortsIt) {
       // Descending numbers, so each half holds work for the sort; every
       // tenth name is in all three units, in another case in each.
       const int number = i % 10 == 0 ? 8000 - i : 8000 * (unit + 1) - i;
-      const std::string name = (unit == 1 ? "constantName" : "CONSTANTname") +
-                               std::to_string(number);
+      const std::string name =
+          (unit == 1 ? "constantName" : "CONSTANTname") + std::to_string(number);
       text += "  { Constant. }\n  " + name + " = " + std::to_string(i) + ";\n";
     }
     texts.push_back(text + "implementation\nend.\n");
