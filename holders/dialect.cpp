@@ -1,7 +1,6 @@
 #include "holders/dialect.h"
 
 #include <array>
-#include <cstdint>
 
 #include "platform/byte_search.h"
 

@@ -270,7 +270,7 @@ std::int32_t TqPasParser::scanBlockComment(std::int32_t p) {
   for (;; ++p) {
     // Comment text is passed sixteen bytes at a time up to the next byte
     // that might end the token; the text holds no NUL before its end.
-    while (p + 16 <= textLength_) {
+    while (textLength_ - p >= 16) {
       const platform::Bytes16 bytes = platform::load16(buffer_ + p);
       const std::size_t plain =
           platform::firstMarked((bytes == closing) | (bytes == '\r') | (bytes == '\n'));
