@@ -166,6 +166,8 @@ class THProject : public THItem {
 
  private:
   void initialise();
+  // BuildThreads, or one per processor when it is 0.
+  unsigned threadCount() const;
   // One unit to read: from a file, or from text in memory.
   struct UnitJob {
     std::string name;

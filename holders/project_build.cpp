@@ -155,6 +155,10 @@ void writeTextFile(const std::string& path, const std::vector<std::string>& line
 
 }  // namespace
 
+unsigned THProject::threadCount() const {
+  return BuildThreads != 0 ? BuildThreads : platform::defaultThreadCount();
+}
+
 void THProject::Build(std::string_view fileName) {
   const std::string topicsFile = platform::changeFileExt(fileName, ".RTF");
   Message(0, MessageText(lang::BaseLang::kMsgBuildToFile) + topicsFile);
@@ -261,7 +265,7 @@ void THProject::buildUnitTopics(PageSink& output) {
     auto* unit = static_cast<THUnit*>(entry.item);
     if (unit->IsDocumented()) units.push_back(unit);
   }
-  const unsigned threads = BuildThreads != 0 ? BuildThreads : platform::defaultThreadCount();
+  const unsigned threads = threadCount();
   if (threads <= 1 || units.empty()) {
     for (THUnit* unit : units) unit->BuildTopic(output);
     return;
@@ -434,7 +438,7 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
   // section is sorted in two halves at once, and the halves are merged as
   // the lines go out. The order is total, so the merge gives the order one
   // sort would.
-  const unsigned threads = BuildThreads != 0 ? BuildThreads : platform::defaultThreadCount();
+  const unsigned threads = threadCount();
   constexpr size_t kLinesWorthASecondThread = 20000;
   const bool inHalves = threads > 1 && lines.size() >= kLinesWorthASecondThread;
   const size_t firstHalf = inHalves ? lines.size() / 2 : lines.size();

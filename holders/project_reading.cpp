@@ -390,7 +390,7 @@ THUnit& THProject::readUnitAlone(const UnitJob& job, std::mutex* definesLock) {
 void THProject::readUnits(const std::vector<UnitJob>& jobs) {
   if (indexStale_) rebuildIndex();  // so each unit read can join it
   expectDeclarations(jobs);
-  const unsigned threads = BuildThreads > 0 ? BuildThreads : platform::defaultThreadCount();
+  const unsigned threads = threadCount();
   if (threads <= 1 || jobs.size() <= 1) {
     for (const UnitJob& job : jobs) readUnitAlone(job);
     return;
