@@ -2,6 +2,8 @@
 // the visibility rule, read through small units.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <random>
 
 #include "holders/test_project.h"
@@ -303,6 +305,29 @@ TEST_F(Includes, AFileAlreadyInTheIncludeChainIsSkipped) {
       "Adding include file:" + src + "PONG.INC",
       "Recursive include file skipped:" + src + "PING.INC",
       "Recursive include file skipped:" + src + "MAIN.PAS",
+  };
+  EXPECT_EQ(warnings(), expected);
+}
+
+// The chain holds files, not names: a file reached again through a linked
+// directory or a link to the file itself is in it already.
+TEST_F(Includes, AFileReachedAgainThroughALinkIsSkipped) {
+  dir.write("src/real/loop.inc", "A = 1; {$I ALIAS/LOOP.INC} {$I REAL/BACK.INC} B = 2;");
+  std::filesystem::create_directory_symlink(dir.path() + "/src/real", dir.path() + "/src/alias");
+  std::filesystem::create_symlink(dir.path() + "/src/real/loop.inc",
+                                  dir.path() + "/src/real/back.inc");
+  THUnit* unit =
+      m.project.AddUnit(unitFile("unit Main; interface const {$I REAL/LOOP.INC} Z = 9;"));
+  ASSERT_NE(unit, nullptr);
+  for (const char* name : {"A", "B", "Z"}) {
+    EXPECT_NE(unit->Constants.find(name, true), nullptr) << name;
+  }
+  const std::string src = dir.path() + "/src/";
+  const std::vector<std::string> expected = {
+      "Adding unit:" + src + "main.pas",
+      "Adding include file:" + src + "REAL/LOOP.INC",
+      "Recursive include file skipped:" + src + "ALIAS/LOOP.INC",
+      "Recursive include file skipped:" + src + "REAL/BACK.INC",
   };
   EXPECT_EQ(warnings(), expected);
 }

@@ -160,8 +160,9 @@ class THProject : public THItem {
   void PopReading();
   // Canonical form of a path, for IsBeingRead.
   static std::string FileIdentity(const std::string& path);
-  // FileIdentity, worked out once per path for the run: resolving links
-  // costs a system call per path component.
+  // FileIdentity, worked out once per path for the run. Resolving links
+  // costs a system call per path component, so a file that is not itself a
+  // link joins its directory's identity, worked out once per directory.
   const std::string& CachedFileIdentity(const std::string& path);
 
  private:
@@ -174,7 +175,8 @@ class THProject : public THItem {
     std::string fileName;  // as given, for the progress line; empty for a text
     std::string path;      // the file to read, or the text's path
     std::string_view text;
-    size_t directories = 0;  // how many UnitDirectories its includes search
+    size_t directories = 0;    // how many UnitDirectories its includes search
+    std::uintmax_t bytes = 0;  // the file's size when listed, or the text's
   };
   // The job of a unit file that exists; its directory joins UnitDirectories.
   std::optional<UnitJob> unitFileJob(std::string_view fileName);
@@ -227,7 +229,11 @@ class THProject : public THItem {
   std::uint64_t buildNumber_ = 0;
   // The include chain of text read outside a unit's reading.
   std::vector<std::string> reading_;
+  // The identity of a path that is not in the map yet.
+  std::string identityThroughDirectory(const std::string& path);
+  // Both under identitiesMutex_; nodes stay where they are.
   std::unordered_map<std::string, std::string> identities_;
+  std::unordered_map<std::string, std::string> directoryIdentities_;
   std::mutex identitiesMutex_;
   // Searches in the order units are added; readings on other threads keep
   // finders of their own.

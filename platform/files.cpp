@@ -97,6 +97,20 @@ bool fileExists(std::string_view path) {
   return resolved && ::stat(resolved->c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::optional<RegularFile> findRegularFile(std::string_view path) {
+  const auto asRegularFile = [](std::string name) -> std::optional<RegularFile> {
+    struct stat info;
+    if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return RegularFile{std::move(name), static_cast<std::uintmax_t>(info.st_size)};
+  };
+  if (path.empty()) return std::nullopt;
+  if (auto file = asRegularFile(normalizeSeparators(path))) return file;
+  // Not there as spelled: resolving finds the same path again when it names
+  // something other than a regular file, and that stays no file.
+  const std::optional<std::string> resolved = resolvePath(path);
+  return resolved ? asRegularFile(*resolved) : std::nullopt;
+}
+
 bool directoryExists(std::string_view path) {
   auto resolved = resolvePath(path);
   struct stat info;
@@ -104,8 +118,20 @@ bool directoryExists(std::string_view path) {
 }
 
 void readFileInto(std::string_view path, std::string& bytes) {
-  const std::string name = resolvePath(path).value_or(normalizeSeparators(path));
-  const UniqueFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened as spelled first: resolving ignoring case would ask the file
+  // system about the path before every read, and a path that opens is the
+  // path resolving finds.
+  UniqueFd fd(::open(normalizeSeparators(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) {
+    const int notOpened = errno;
+    std::optional<std::string> resolved;
+    if (notOpened == ENOENT || notOpened == ENOTDIR) resolved = resolvePath(path);
+    if (resolved) {
+      fd = UniqueFd(::open(resolved->c_str(), O_RDONLY | O_CLOEXEC));
+    } else {
+      errno = notOpened;  // the reason the path as spelled did not open
+    }
+  }
   if (!fd) throwSystemError("open", path);
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) throwSystemError("read", path);

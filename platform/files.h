@@ -7,6 +7,7 @@
 // wins, else the first in byte order. Paths we build use '/'.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -39,6 +40,14 @@ std::string resolvePathForWriting(std::string_view path);
 
 // True when the path (resolved ignoring case) names a regular file.
 bool fileExists(std::string_view path);
+// The regular file the path names (resolved ignoring case, as resolvePath
+// does) and its size; nullopt when there is none. One system call when the
+// path is spelled as on disk.
+struct RegularFile {
+  std::string path;
+  std::uintmax_t size = 0;
+};
+std::optional<RegularFile> findRegularFile(std::string_view path);
 bool directoryExists(std::string_view path);
 
 // Reads the whole file (resolved ignoring case). Throws FileError.

@@ -91,6 +91,14 @@ TEST(Files, ResolvePathFindsNamesIgnoringCase) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     EXPECT_EQ(row.expected, resolvePath(row.path));
+    // The same file, when it is a regular one, with its size.
+    const std::optional<RegularFile> file = findRegularFile(row.path);
+    const bool regular = row.expected && std::filesystem::is_regular_file(*row.expected);
+    ASSERT_EQ(regular, file.has_value());
+    if (regular) {
+      EXPECT_EQ(*row.expected, file->path);
+      EXPECT_EQ(std::filesystem::file_size(*row.expected), file->size);
+    }
   }
   CurrentDirectory inside(root);
   EXPECT_EQ("Src/Sub/mixedCase.pas", resolvePath("src\\SUB\\MIXEDCASE.PAS"));
@@ -117,6 +125,9 @@ TEST(Files, ReadFileReportsTheFileAndTheReason) {
   EXPECT_EQ(std::string("a\0b\r\n", 5), readFile(dir.file("DATA.BIN")));
   EXPECT_THROW_MSG(readFile(dir.file("gone")), FileError,
                    "cannot open " + dir.file("gone") + ": No such file or directory");
+  // The reason is the path's own, not that of the search ignoring case.
+  EXPECT_THROW_MSG(readFile(dir.file("Data.bin/x")), FileError,
+                   "cannot open " + dir.file("Data.bin/x") + ": Not a directory");
 }
 
 TEST(Files, ReadFileIntoReusesTheBufferAndReadsFilesWithoutASize) {
