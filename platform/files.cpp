@@ -135,12 +135,15 @@ void readFileInto(std::string_view path, std::string& bytes) {
   if (!fd) throwSystemError("open", path);
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) throwSystemError("read", path);
-  // Read into the room the size promises, growing only if the file grew
-  // meanwhile (or is not a regular file and has no size to promise).
+  // Read into the room the size promises. A regular file is read as large
+  // as it was when opened, without a last read to find its end; anything
+  // else (or a file of size 0, as in /proc) is read to its end, growing the
+  // room as needed.
   const auto expected = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+  const bool sized = S_ISREG(info.st_mode) && expected > 0;
   bytes.resize(expected + 1);
   size_t got = 0;
-  for (;;) {
+  while (!sized || got < expected) {
     if (got == bytes.size()) bytes.resize(bytes.size() * 2);
     const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
     if (n == 0) break;
