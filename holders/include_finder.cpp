@@ -42,9 +42,14 @@ void IncludeFinder::addDirectories(std::span<const std::string> directories) {
   }
 }
 
-const IncludeFinder::Listing& IncludeFinder::listing(const std::string& directory) {
-  auto known = listings_.find(directory);
-  if (known != listings_.end()) return known->second;
+const DirectoryListings::Listing& DirectoryListings::of(const std::string& directory) {
+  {
+    const std::lock_guard lock(mutex_);
+    const auto known = listings_.find(directory);
+    if (known != listings_.end()) return known->second;
+  }
+  // Listed outside the lock, so that other threads' lookups go on; when two
+  // threads list a directory at once, the first listing kept is used.
   Listing listing;
   if (const auto resolved = platform::resolvePath(directory)) {
     listing.directory = platform::AddBackslash(*resolved);
@@ -58,7 +63,14 @@ const IncludeFinder::Listing& IncludeFinder::listing(const std::string& director
       }
     }
   }
+  const std::lock_guard lock(mutex_);
   return listings_.emplace(directory, std::move(listing)).first->second;
+}
+
+const IncludeFinder::Listing& IncludeFinder::listing(const std::string& directory) {
+  const Listing*& known = known_[directory];
+  if (known == nullptr) known = &listings_.of(directory);
+  return *known;
 }
 
 const IncludeFinder::Listing& IncludeFinder::distinctListing(size_t index) {

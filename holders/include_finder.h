@@ -17,6 +17,7 @@
 #pragma once
 
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,8 +30,37 @@
 
 namespace holders {
 
+// The files and subdirectories of directories, each listed once and kept;
+// several finders (one per reading thread) may share one.
+class DirectoryListings {
+ public:
+  // Looked up by string_view, so a lookup copies no name.
+  using NameMap = platform::TextMap<std::string>;
+  struct Listing {
+    std::string directory;  // the directory as it exists on disk, with a separator
+    // Regular files and subdirectories by upper-cased name; of names
+    // differing only in case, the one a case-insensitive path lookup picks.
+    NameMap files;
+    NameMap subdirectories;
+  };
+
+  // The listing of `directory` (empty when it does not exist); it stays
+  // where it is for the listings' lifetime.
+  const Listing& of(const std::string& directory);
+
+ private:
+  std::mutex mutex_;
+  std::unordered_map<std::string, Listing> listings_;
+};
+
 class IncludeFinder {
  public:
+  // Lists directories itself, or through `shared` (which outlives it).
+  explicit IncludeFinder(DirectoryListings* shared = nullptr)
+      : listings_(shared != nullptr ? *shared : ownListings_) {}
+  IncludeFinder(const IncludeFinder&) = delete;
+  IncludeFinder& operator=(const IncludeFinder&) = delete;
+
   struct Located {
     std::string name;  // the include's name as the run reports it
     std::string path;  // the regular file to read; empty when there is none
@@ -52,15 +82,7 @@ class IncludeFinder {
     bool givenChecked = false;
     std::string givenPath;  // the name as given, when no directory holds it
   };
-  // Looked up by string_view, so a lookup copies no name.
-  using NameMap = platform::TextMap<std::string>;
-  struct Listing {
-    std::string directory;  // the directory as it exists on disk, with a separator
-    // Regular files and subdirectories by upper-cased name; of names
-    // differing only in case, the one a case-insensitive path lookup picks.
-    NameMap files;
-    NameMap subdirectories;
-  };
+  using Listing = DirectoryListings::Listing;
 
   void addDirectories(std::span<const std::string> directories);
   const Listing& listing(const std::string& directory);
@@ -78,7 +100,11 @@ class IncludeFinder {
   std::vector<const Listing*> distinctListings_;  // nullptr until listed
   std::string upperName_;
   std::unordered_set<std::string> distinctSet_;
-  std::unordered_map<std::string, Listing> listings_;
+  DirectoryListings ownListings_;
+  DirectoryListings& listings_;
+  // The listings this finder has used, so that it seldom takes the shared
+  // listings' lock.
+  std::unordered_map<std::string, const Listing*> known_;
   std::unordered_map<std::string, Progress> progress_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "tests/support/test_support.h"
 
@@ -39,6 +40,48 @@ TEST(IncludeFinder, NamesWithADirectoryPartAreLookedUpAsGiven) {
   IncludeFinder finder;
   EXPECT_EQ(finder.find("INC\\DEEP.INC", {dir.path() + "/src/"}),
             dir.path() + "/src/INC\\DEEP.INC");
+}
+
+// Finders on several threads list directories through one set of listings
+// (run under the sanitizers, this also shows they do so without a race);
+// each finds what a finder of its own would.
+TEST(IncludeFinder, FindersSharingListingsFindWhatALoneFinderFinds) {
+  TempDir dir;
+  std::vector<std::string> directories;
+  std::vector<std::string> names;
+  for (int d = 0; d < 40; ++d) {
+    const std::string sub = "d" + std::to_string(d);
+    directories.push_back(dir.path() + "/" + sub + "/");
+    dir.write(sub + "/Own" + std::to_string(d) + ".inc", "");
+    names.push_back("OWN" + std::to_string(d) + ".INC");
+  }
+  names.push_back("NOWHERE.INC");
+  const auto findAll = [&](IncludeFinder& finder) {
+    std::vector<IncludeFinder::Located> found;
+    for (const std::string& name : names) found.push_back(finder.locate(name, directories));
+    return found;
+  };
+  IncludeFinder alone;
+  const std::vector<IncludeFinder::Located> expected = findAll(alone);
+  DirectoryListings shared;
+  std::vector<std::vector<IncludeFinder::Located>> results(4);
+  {
+    std::vector<std::jthread> threads;
+    for (auto& result : results) {
+      threads.emplace_back([&] {
+        IncludeFinder finder(&shared);
+        result = findAll(finder);
+      });
+    }
+  }
+  for (const auto& result : results) {
+    ASSERT_EQ(result.size(), expected.size());
+    for (size_t i = 0; i < result.size(); ++i) {
+      EXPECT_EQ(result[i].name, expected[i].name);
+      EXPECT_EQ(result[i].path, expected[i].path);
+    }
+  }
+  EXPECT_EQ(expected.front().path, dir.path() + "/d0/Own0.inc");
 }
 
 // Runs a test body in another current directory.

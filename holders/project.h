@@ -236,8 +236,10 @@ class THProject : public THItem {
   std::unordered_map<std::string, std::string> directoryIdentities_;
   std::mutex identitiesMutex_;
   // Searches in the order units are added; readings on other threads keep
-  // finders of their own.
-  IncludeFinder includes_;
+  // finders of their own. All of them share the directory listings, so a
+  // directory is listed once in a run, whichever thread reads.
+  DirectoryListings listings_;
+  IncludeFinder includes_{&listings_};
 
   // The indexes follow the units as they are added; any other change to
   // the model makes them stale, and they are built anew when next asked.

@@ -105,7 +105,8 @@ void applyChanges(std::vector<std::string>& defines, const std::vector<DefineSte
   }
 }
 
-// What the readings of one AddUnits share: each thread's include finder, and
+// What the readings of one AddUnits share: each thread's include finder (all
+// of them listing directories through the project's listings), and
 // the changes to the defines of the readings done whose units are not added
 // yet. A new reading starts from the defines as they will stand if those
 // units are added as they were read; a unit that changes a symbol for the
@@ -114,12 +115,14 @@ void applyChanges(std::vector<std::string>& defines, const std::vector<DefineSte
 // text and undefine it at their end.
 class ReadingsUnderWay {
  public:
+  explicit ReadingsUnderWay(DirectoryListings& listings) : listings_(listings) {}
+
   // Each thread takes its units in order, so its finder sees the directories
   // grow as the project's own does.
   IncludeFinder& finderOfThisThread() {
     const std::lock_guard lock(mutex_);
     auto& finder = finders_[std::this_thread::get_id()];
-    if (finder == nullptr) finder = std::make_unique<IncludeFinder>();
+    if (finder == nullptr) finder = std::make_unique<IncludeFinder>(&listings_);
     return *finder;
   }
 
@@ -153,6 +156,7 @@ class ReadingsUnderWay {
 
  private:
   std::mutex mutex_;
+  DirectoryListings& listings_;
   std::map<std::thread::id, std::unique_ptr<IncludeFinder>> finders_;
   std::map<size_t, std::vector<DefineStep>> changes_;
 };
@@ -425,7 +429,7 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
     for (const UnitJob& job : jobs) readUnitAlone(job);
     return;
   }
-  ReadingsUnderWay underWay;
+  ReadingsUnderWay underWay(listings_);
   struct Read {
     std::unique_ptr<UnitReading> reading;
     std::unique_ptr<THUnit> unit;
