@@ -1,8 +1,7 @@
 // The keyword table and the printable names of the token kinds.
 //
-// A word's hash is the sum of its upper-cased bytes. Keywords are grouped by
-// that hash at compile time, so a lookup costs one pass over the word and at
-// most three comparisons with the keywords of its group.
+// A word is packed into two integers with its letters in capitals, and its
+// slot in a table made at compile time names the one keyword it can be.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -121,53 +120,72 @@ constexpr std::array<Keyword, kKeywordCount> kKeywords{{
     {"XOR", K::Xor},
 }};
 
-constexpr int hashOf(std::string_view upper) {
-  int sum = 0;
-  for (char c : upper) sum += static_cast<unsigned char>(c);
-  return sum;
-}
-
 constexpr std::size_t kLongestKeyword = [] {
   std::size_t longest = 0;
   for (const Keyword& keyword : kKeywords) longest = std::max(longest, keyword.text.size());
   return longest;
 }();
+static_assert(kLongestKeyword <= 16, "a keyword must fit two 8-byte words");
 
-constexpr int kMaxHash = [] {
-  int highest = 0;
-  for (const Keyword& keyword : kKeywords) highest = std::max(highest, hashOf(keyword.text));
-  return highest;
-}();
-
-// The keywords ordered by hash, and for each hash h the range
-// [groupStart[h], groupStart[h + 1]) of its group in that order.
-struct HashGroups {
-  std::array<Keyword, kKeywordCount> byHash{};
-  std::array<std::uint8_t, kMaxHash + 2> groupStart{};
+// A word of up to 16 bytes as two integers, each byte with bit 5 cleared.
+// Keywords are letters only, and a byte so cleared is a capital letter
+// exactly when it was a letter of either case: a word matches a keyword's
+// integers (and length) exactly when it is that keyword in any case.
+struct PackedWord {
+  std::uint64_t low = 0;
+  std::uint64_t high = 0;
+  std::size_t length = 0;
 };
 
-constexpr HashGroups kGroups = [] {
-  HashGroups groups;
-  std::array<int, kMaxHash + 2> count{};
-  for (const Keyword& keyword : kKeywords) ++count[static_cast<std::size_t>(hashOf(keyword.text))];
-  int next = 0;
-  for (std::size_t h = 0; h < count.size(); ++h) {
-    groups.groupStart[h] = static_cast<std::uint8_t>(next);
-    next += count[h];
+constexpr PackedWord packWord(std::string_view word) {
+  PackedWord packed;
+  packed.length = word.size();
+  const std::size_t lowBytes = std::min<std::size_t>(word.size(), 8);
+  for (std::size_t i = 0; i < lowBytes; ++i) {
+    packed.low |= std::uint64_t{static_cast<unsigned char>(word[i]) & 0xDFu} << (8 * i);
   }
-  std::array<std::uint8_t, kMaxHash + 2> fill = groups.groupStart;
-  for (const Keyword& keyword : kKeywords) {
-    groups.byHash[fill[static_cast<std::size_t>(hashOf(keyword.text))]++] = keyword;
+  for (std::size_t i = 8; i < word.size(); ++i) {
+    packed.high |= std::uint64_t{static_cast<unsigned char>(word[i]) & 0xDFu} << (8 * (i - 8));
   }
-  return groups;
-}();
+  return packed;
+}
 
-static_assert([] {
-  for (std::size_t h = 0; h + 1 < kGroups.groupStart.size(); ++h) {
-    if (kGroups.groupStart[h + 1] - kGroups.groupStart[h] > 3) return false;
+// Keywords are found through a table of 4096 slots indexed by a multiplying
+// hash of the packed word; the multiplier is the first (of a fixed sequence)
+// that gives every keyword a slot of its own, so a lookup compares with one
+// keyword at most.
+constexpr unsigned kSlotBits = 12;
+constexpr std::uint8_t kNoKeyword = 0xFF;
+static_assert(kKeywordCount < kNoKeyword);
+
+constexpr std::size_t slotOf(const PackedWord& word, std::uint64_t multiplier) {
+  const std::uint64_t mixed = word.low ^ (word.high * 0x9E3779B97F4A7C15u) ^ word.length;
+  return static_cast<std::size_t>((mixed * multiplier) >> (64 - kSlotBits));
+}
+
+struct KeywordSlots {
+  std::uint64_t multiplier = 0;
+  std::array<std::uint8_t, std::size_t{1} << kSlotBits> index{};  // into kKeywords
+  std::array<PackedWord, kKeywordCount> packed{};
+};
+
+constexpr KeywordSlots kSlots = [] {
+  KeywordSlots slots;
+  for (std::size_t i = 0; i < kKeywords.size(); ++i) slots.packed[i] = packWord(kKeywords[i].text);
+  for (std::uint64_t multiplier = 0xD6E8FEB86659FD93u;; multiplier += 2) {
+    slots.index.fill(kNoKeyword);
+    bool apart = true;
+    for (std::size_t i = 0; i < kKeywords.size() && apart; ++i) {
+      std::uint8_t& slot = slots.index[slotOf(slots.packed[i], multiplier)];
+      apart = slot == kNoKeyword;
+      slot = static_cast<std::uint8_t>(i);
+    }
+    if (apart) {
+      slots.multiplier = multiplier;
+      return slots;
+    }
   }
-  return true;
-}());
+}();
 
 constexpr std::array<std::string_view, static_cast<int>(K::Absolute)> kGeneralNames{
     "None",        "Null",         "Identifier",   "Space",     "LineBreak",  "CommentLineBreak",
@@ -212,22 +230,13 @@ TokenKind KeywordKind(std::string_view word) {
   unsigned char first = static_cast<unsigned char>(word.front());
   if (first >= 'a' && first <= 'z') first = static_cast<unsigned char>(first - ('a' - 'A'));
   if ((kLengthsByFirstLetter[first] >> word.size() & 1u) == 0) return TokenKind::Identifier;
-  char upper[kLongestKeyword];
-  int hash = 0;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(word[i]);
-    if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - ('a' - 'A'));
-    upper[i] = static_cast<char>(c);
-    hash += c;
-  }
-  if (hash > kMaxHash) return TokenKind::Identifier;
-  const std::string_view key(upper, word.size());
-  const auto h = static_cast<std::size_t>(hash);
-  for (int i = kGroups.groupStart[h]; i < kGroups.groupStart[h + 1]; ++i) {
-    const Keyword& candidate = kGroups.byHash[static_cast<std::size_t>(i)];
-    if (candidate.text == key) return candidate.kind;
-  }
-  return TokenKind::Identifier;
+  const PackedWord packed = packWord(word);
+  const std::uint8_t index = kSlots.index[slotOf(packed, kSlots.multiplier)];
+  if (index == kNoKeyword) return TokenKind::Identifier;
+  const PackedWord& keyword = kSlots.packed[index];
+  const bool same =
+      keyword.low == packed.low && keyword.high == packed.high && keyword.length == packed.length;
+  return same ? kKeywords[index].kind : TokenKind::Identifier;
 }
 
 std::string_view TokenName(TokenKind kind) {

@@ -92,7 +92,9 @@ TEST(Keywords, WordsSharingAHashAreToldApart) {
 
 TEST(Keywords, OtherWordsAreIdentifiers) {
   for (const char* word : {"Overload", "reintroduce", "implements", "on", "at", "", "BEGINX",
-                           "BEGI", "_begin", "b\xC9gin", "averyveryverylongidentifier"}) {
+                           "BEGI", "_begin", "b\xC9gin", "averyveryverylongidentifier",
+                           // bytes that upper-case like letters only when they are letters
+                           "wh1le", "en`", "AS\x7F", "reso\xD5rcestring"}) {
     SCOPED_TRACE(word);
     EXPECT_EQ(TokenKind::Identifier, KeywordKind(word));
   }
