@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "holders/dialect.h"
 #include "holders/name_list.h"
+#include "platform/text.h"
 
 namespace holders {
 namespace {
@@ -148,6 +155,77 @@ TEST(OrderedNameList, FindsTheFirstEntryOfANameInListOrder) {
   EXPECT_EQ(list.at(1).item, a) << "equal names keep their order";
   EXPECT_EQ(list.find("caption", false), a);
   EXPECT_EQ(list.find("Align", true), c);
+}
+
+// Names that share long prefixes (so the sort's keys of their first bytes
+// tie), differ only in case, or are prefixes of one another, added in random
+// order with replacements, some after the list was sorted: the lists keep the
+// case-insensitive order and find every name where it went.
+std::string randomName(std::mt19937& random) {
+  static const std::string stems[] = {"", "TLongPrefix", "TLongPrefixOf", "tlongprefix_", "Ab"};
+  std::string name = stems[random() % 5];
+  const std::string letters = "aAbBzZ_1";
+  for (unsigned i = random() % 4; i > 0; --i) name += letters[random() % letters.size()];
+  return name.empty() ? "x" : name;
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(platform::upperChar(static_cast<unsigned char>(c)));
+  return text;
+}
+
+THItem* itemNumber(size_t number) {
+  return reinterpret_cast<THItem*>(number + 1);
+}
+
+TEST(SortedNameList, StaysInOrderThroughRandomAdditions) {
+  std::mt19937 random(11);
+  for (int run = 0; run < 200; ++run) {
+    SortedNameList list;
+    std::map<std::string, std::pair<std::string, THItem*>> expected;  // by upper-cased name
+    for (size_t added = 0, count = random() % 60; added < count; ++added) {
+      const std::string name = randomName(random);
+      list.add(name, itemNumber(added));
+      expected[upper(name)] = {name, itemNumber(added)};
+      if (random() % 10 == 0) list.entries();  // sorted now; later additions follow
+    }
+    ASSERT_EQ(static_cast<size_t>(list.count()), expected.size());
+    size_t position = 0;
+    for (const auto& [key, entry] : expected) {
+      SCOPED_TRACE(entry.first);
+      EXPECT_EQ(list.at(static_cast<int>(position++)).name, entry.first);
+      EXPECT_EQ(list.find(key, false), entry.second);
+      EXPECT_EQ(list.find(entry.first, true), entry.second);
+    }
+  }
+}
+
+TEST(OrderedNameList, SortingKeepsEqualNamesInOrderAndFindable) {
+  std::mt19937 random(12);
+  for (int run = 0; run < 200; ++run) {
+    OrderedNameList list;
+    std::vector<std::pair<std::string, THItem*>> added;
+    for (size_t count = random() % 60; added.size() < count;) {
+      added.emplace_back(randomName(random), itemNumber(added.size()));
+      list.add(added.back().first, added.back().second);
+    }
+    list.sortByName();
+    std::stable_sort(added.begin(), added.end(),
+                     [](const auto& a, const auto& b) { return upper(a.first) < upper(b.first); });
+    ASSERT_EQ(static_cast<size_t>(list.count()), added.size());
+    for (size_t i = 0; i < added.size(); ++i) {
+      SCOPED_TRACE(added[i].first);
+      EXPECT_EQ(list.at(static_cast<int>(i)).item, added[i].second);
+      const auto firstAlike = std::find_if(added.begin(), added.end(), [&](const auto& entry) {
+        return upper(entry.first) == upper(added[i].first);
+      });
+      const auto firstSame = std::find_if(added.begin(), added.end(), [&](const auto& entry) {
+        return entry.first == added[i].first;
+      });
+      EXPECT_EQ(list.find(added[i].first, false), firstAlike->second);
+      EXPECT_EQ(list.find(added[i].first, true), firstSame->second);
+    }
+  }
 }
 
 }  // namespace

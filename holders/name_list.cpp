@@ -41,15 +41,45 @@ const std::vector<NameEntry>& SortedNameList::entries() const {
   return entries_;
 }
 
+namespace {
+
+// Sorts entries by name in the case-insensitive order, entries of equal names
+// in the order they stand. The sort moves small records (a key of the name's
+// first bytes, which decides most comparisons, and a position); each entry
+// then moves once to its place. Returns the new position of each entry by
+// its old one.
+std::vector<std::uint32_t> sortEntriesByName(std::vector<NameEntry>& entries) {
+  struct Keyed {
+    std::uint64_t key;
+    std::uint32_t position;
+  };
+  std::vector<Keyed> order;
+  order.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    order.push_back({platform::textSortKey(entries[i].name), static_cast<std::uint32_t>(i)});
+  }
+  std::sort(order.begin(), order.end(), [&entries](const Keyed& a, const Keyed& b) {
+    if (a.key != b.key) return a.key < b.key;
+    const int byName = platform::compareText(entries[a.position].name, entries[b.position].name);
+    return byName != 0 ? byName < 0 : a.position < b.position;
+  });
+  std::vector<NameEntry> sorted;
+  sorted.reserve(entries.size());
+  std::vector<std::uint32_t> moved(entries.size());
+  for (const Keyed& keyed : order) {
+    moved[keyed.position] = static_cast<std::uint32_t>(sorted.size());
+    sorted.push_back(std::move(entries[keyed.position]));
+  }
+  entries = std::move(sorted);
+  return moved;
+}
+
+}  // namespace
+
 void SortedNameList::sortIfNeeded() const {
   if (sorted_) return;
-  std::sort(entries_.begin(), entries_.end(), [](const NameEntry& a, const NameEntry& b) {
-    return platform::lessText(a.name, b.name);
-  });
-  index_.clear();
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    index_.add(entries_[i].name, static_cast<std::uint32_t>(i));
-  }
+  const std::vector<std::uint32_t> moved = sortEntriesByName(entries_);
+  index_.changeValues([&moved](std::uint32_t position) { return moved[position]; });
   sorted_ = true;
 }
 
@@ -69,17 +99,10 @@ void OrderedNameList::sortByName() {
   // are shared by the threads that build the pages).
   if (sortedByName_) return;
   sortedByName_ = true;
-  std::stable_sort(entries_.begin(), entries_.end(), [](const NameEntry& a, const NameEntry& b) {
-    return platform::lessText(a.name, b.name);
-  });
-  rebuildIndex();
-}
-
-void OrderedNameList::rebuildIndex() {
-  index_.clear();
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    index_.add(entries_[i].name, static_cast<std::uint32_t>(i));
-  }
+  // Entries of one name keep their order, so the index's positions of a
+  // name stay ascending.
+  const std::vector<std::uint32_t> moved = sortEntriesByName(entries_);
+  index_.changeValues([&moved](std::uint32_t position) { return moved[position]; });
 }
 
 }  // namespace holders

@@ -60,8 +60,6 @@ class OrderedNameList {
   void sortByName();
 
  private:
-  void rebuildIndex();
-
   bool sortedByName_ = true;  // no entry added since the last sort
   std::vector<NameEntry> entries_;
   // Name (ignoring case) -> positions of the entries of that name, ascending.

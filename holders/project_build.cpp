@@ -134,19 +134,6 @@ class UnitOutputScope {
   UnitOutputScope& operator=(const UnitOutputScope&) = delete;
 };
 
-// The first 8 bytes of text upper-cased, the first as the highest, padded
-// with zeros. Keys that differ order as compareText orders the texts: a zero
-// of padding marks a text that is a prefix of the other.
-std::uint64_t sortKey(std::string_view text) {
-  std::uint64_t key = 0;
-  for (size_t i = 0; i < 8; ++i) {
-    const unsigned byte =
-        i < text.size() ? platform::upperChar(static_cast<unsigned char>(text[i])) : 0;
-    key = (key << 8) | byte;
-  }
-  return key;
-}
-
 void writeTextFile(const std::string& path, const std::vector<std::string>& lines) {
   platform::TextFileWriter out(path);
   for (const std::string& line : lines) out.writeLine(line);
@@ -422,7 +409,8 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
     starts.push_back(start);
     packed.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
     const std::string_view afterLevel = std::string_view(packed).substr(start + 2);
-    lines.push_back(Line{sortKey(afterLevel), static_cast<std::uint32_t>(lines.size())});
+    lines.push_back(
+        Line{platform::textSortKey(afterLevel), static_cast<std::uint32_t>(lines.size())});
   });
   starts.push_back(packed.size());
   const auto text = [&](const Line& line) {

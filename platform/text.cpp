@@ -66,6 +66,15 @@ int compareText(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+std::uint64_t textSortKey(std::string_view text) {
+  std::uint64_t key = 0;
+  for (size_t i = 0; i < 8; ++i) {
+    const unsigned byte = i < text.size() ? upperChar(static_cast<unsigned char>(text[i])) : 0;
+    key = (key << 8) | byte;
+  }
+  return key;
+}
+
 bool sameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && compareText(a, b) == 0;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -71,6 +72,11 @@ bool sameText(std::string_view a, std::string_view b);
 inline bool lessText(std::string_view a, std::string_view b) {
   return compareText(a, b) < 0;
 }
+// The first 8 bytes of text upper-cased, the first as the highest, padded
+// with zeros. Keys that differ order as compareText orders the texts (a zero
+// of padding marks a text that is a prefix of the other); equal keys leave
+// the order to compareText. Sorting by key first saves most comparisons.
+std::uint64_t textSortKey(std::string_view text);
 
 // Splits text into lines, accepting CR LF, LF and CR line ends. A final line
 // end does not start another (empty) line.
