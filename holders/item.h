@@ -30,6 +30,7 @@ class OrderedNameList;
 class PageSink;
 class SortedNameList;
 class THProject;
+class THType;
 class THUnit;
 
 // A holder kind that lacks an operation every documented kind must supply.
@@ -136,6 +137,9 @@ class THItem {
   // The holder a word in this holder's text refers to, or nullptr.
   virtual THItem* FindItem(std::string_view name, bool caseSensitive);
   virtual bool IsDocumented();
+  // This item as a type, or nullptr: what a dynamic_cast would give, for
+  // lookups that ask it for every word they search.
+  virtual THType* AsType() { return nullptr; }
 
   // --- comments
   // Handles one comment token: directives act, other text accumulates into

@@ -69,7 +69,8 @@ std::string THItem::tagToRtf(const std::string& tag, std::string_view& text, boo
     const size_t point = ref.find('.');
     const std::string typeName = ref.substr(0, point);
     const std::string memberName = point == std::string::npos ? "" : ref.substr(point + 1);
-    if (auto* type = dynamic_cast<THType*>(FindItem(typeName, caseSensitive))) {
+    THItem* found = FindItem(typeName, caseSensitive);
+    if (THType* type = found != nullptr ? found->AsType() : nullptr) {
       THItem* member = type->FindMember(memberName, caseSensitive);
       if (member != nullptr && member->IsDocumented()) return member->BuildJump(esc(inner));
     }

@@ -33,7 +33,8 @@ std::string_view MethodKindWord(std::uint8_t kind) {
 THMethod::THMethod(THItem* owner) : THItem(owner) {}
 
 THType* THMethod::OwnerType() const {
-  return dynamic_cast<THType*>(ParentItem());
+  THItem* parent = ParentItem();
+  return parent != nullptr ? parent->AsType() : nullptr;
 }
 
 void THMethod::Parse(SourceReader& parser) {

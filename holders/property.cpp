@@ -15,7 +15,8 @@ namespace txt = lang::bldlang;
 THProperty::THProperty(THItem* owner) : THItem(owner) {}
 
 THType* THProperty::OwnerType() const {
-  return dynamic_cast<THType*>(ParentItem());
+  THItem* parent = ParentItem();
+  return parent != nullptr ? parent->AsType() : nullptr;
 }
 
 void THProperty::Parse(SourceReader& parser) {

@@ -264,7 +264,8 @@ void THType::skipNestedDeclaration(SourceReader& parser, MemberState& state) {
   // Each level of nesting reads on the stack; past a depth no real code
   // reaches, the declaration's words are left to this body's loop.
   int depth = 0;
-  for (THItem* item = this; dynamic_cast<THType*>(item) != nullptr; item = item->ParentItem()) {
+  for (THItem* item = this; item != nullptr && item->AsType() != nullptr;
+       item = item->ParentItem()) {
     if (++depth >= kMaxNestedTypes) return;
   }
   // A type or constant declared inside the body is read whole, so that the

@@ -54,6 +54,7 @@ class THType : public THItem {
   std::string BuildJump(std::string_view text) override;
   THItem* FindItem(std::string_view name, bool caseSensitive) override;
   bool IsDocumented() override;
+  THType* AsType() override { return this; }
 
   // The type AncestorName names anywhere in the project, or nullptr.
   THType* Ancestor();
