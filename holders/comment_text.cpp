@@ -26,25 +26,25 @@ bool isDelimiter(char c) {
 
 }  // namespace
 
-std::string DirectiveText(std::string_view text) {
-  std::string result = platform::trim(text);
-  if (!result.empty() && result.front() == '{') result = platform::trim(result.substr(1));
+std::string_view DirectiveText(std::string_view text) {
+  std::string_view result = platform::trimmedView(text);
+  if (!result.empty() && result.front() == '{') result = platform::trimmedView(result.substr(1));
   if (result.empty() || result.front() != '$') return {};
-  if (result.back() == '}') result.pop_back();
-  return platform::trim(result);
+  if (result.back() == '}') result.remove_suffix(1);
+  return platform::trimmedView(result);
 }
 
-std::string DirectiveName(std::string_view text) {
-  const std::string directive = DirectiveText(text);
-  return platform::trim(std::string_view(directive).substr(0, directive.find(' ')));
+std::string_view DirectiveName(std::string_view text) {
+  const std::string_view directive = DirectiveText(text);
+  return platform::trimmedView(directive.substr(0, directive.find(' ')));
 }
 
-std::string DirectiveArgument(std::string_view text) {
-  const std::string directive = DirectiveText(text);
+std::string_view DirectiveArgument(std::string_view text) {
+  const std::string_view directive = DirectiveText(text);
   const size_t blank = directive.find(' ');
-  const std::string rest =
-      platform::trim(blank == std::string::npos ? directive : directive.substr(blank + 1));
-  return platform::trim(std::string_view(rest).substr(0, rest.find(' ')));
+  const std::string_view rest = platform::trimmedView(
+      blank == std::string_view::npos ? directive : directive.substr(blank + 1));
+  return platform::trimmedView(rest.substr(0, rest.find(' ')));
 }
 
 int NextTextPart(std::string_view& text, std::string& part) {

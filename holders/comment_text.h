@@ -11,13 +11,14 @@ namespace holders {
 
 // The directive inside a brace comment line ("$IFDEF DEBUG" for
 // "{$IFDEF DEBUG}"), or empty when the line does not start with "$" after an
-// optional "{". Only the blank separates the directive's words.
-std::string DirectiveText(std::string_view text);
+// optional "{". Only the blank separates the directive's words. These three
+// return parts of the text they are given.
+std::string_view DirectiveText(std::string_view text);
 // "$IFDEF": the directive up to its first blank.
-std::string DirectiveName(std::string_view text);
+std::string_view DirectiveName(std::string_view text);
 // "DEBUG": the word after the directive name (the whole directive when it
 // has no blank).
-std::string DirectiveArgument(std::string_view text);
+std::string_view DirectiveArgument(std::string_view text);
 
 // Result of NextTextPart.
 enum : int { kNoPart = -1, kWordPart = 0, kTagPart = 1 };
