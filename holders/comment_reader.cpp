@@ -54,11 +54,11 @@ struct CommentLine {
 
 // Takes the delimiters off a comment line. Inside a sample the text keeps its
 // blanks (the indentation of the sample's lines).
-void stripDelimiters(TokenKind kind, std::string& text, bool inSample, CommentLine& line) {
+void stripDelimiters(TokenKind kind, std::string_view& text, bool inSample, CommentLine& line) {
   const auto cut = [&](size_t front, size_t back) {
-    text.erase(text.size() - back);
-    text.erase(0, front);
-    if (!inSample) text = platform::trim(text);
+    text.remove_suffix(back);
+    text.remove_prefix(front);
+    if (!inSample) text = platform::trimmedView(text);
   };
   if (kind == TokenKind::AnsiComment) {
     if (text.size() >= 2 && text.starts_with("(*")) {
@@ -85,10 +85,10 @@ void stripDelimiters(TokenKind kind, std::string& text, bool inSample, CommentLi
 
 void THItem::ProcessComment(SourceReader& parser, std::string_view tokenText, std::string& comment,
                             std::string& sample) {
-  std::string text = platform::trim(tokenText);
+  const std::string_view text = platform::trimmedView(tokenText);
   if (text.empty()) return;
   if (!mayBeDirective(text)) {
-    collectComment(parser.Kind(), std::move(text), comment, sample);
+    collectComment(parser.Kind(), text, comment, sample);
     return;
   }
   const std::string name = platform::upperCase(DirectiveName(text));
@@ -100,7 +100,7 @@ void THItem::ProcessComment(SourceReader& parser, std::string_view tokenText, st
     includeFile(parser, platform::upperCase(DirectiveArgument(text)));
     return;
   }
-  collectComment(parser.Kind(), std::move(text), comment, sample);
+  collectComment(parser.Kind(), text, comment, sample);
 }
 
 void THItem::ProcessDirectiveComment(SourceReader& parser, std::string_view tokenText) {
@@ -190,17 +190,17 @@ void THItem::includeFile(SourceReader& parser, const std::string& argument) {
   unit->CurrentSection = section;
 }
 
-void THItem::collectComment(TokenKind kind, std::string text, std::string& comment,
+void THItem::collectComment(TokenKind kind, std::string_view text, std::string& comment,
                             std::string& sample) {
   const Options& opt = options();
   CommentLine line;
   stripDelimiters(kind, text, !sample.empty(), line);
   if (line.first) {
     if (startsWith(text, opt.FirstLineKeepOldComment)) {
-      text = platform::trim(text.substr(opt.FirstLineKeepOldComment.size()));
+      text = platform::trimmedView(text.substr(opt.FirstLineKeepOldComment.size()));
       line.keepOld = true;
     } else if (startsWith(text, opt.FirstLineNewComment)) {
-      text = platform::trim(text.substr(opt.FirstLineNewComment.size()));
+      text = platform::trimmedView(text.substr(opt.FirstLineNewComment.size()));
       line.newComment = true;
     }
   }

@@ -222,7 +222,8 @@ class THItem {
   // Skips to the end of the block (toEnd) or to its next branch.
   void skipBlock(SourceReader& parser, bool toEnd);
   void includeFile(SourceReader& parser, const std::string& argument);
-  void collectComment(TokenKind kind, std::string text, std::string& comment, std::string& sample);
+  void collectComment(TokenKind kind, std::string_view text, std::string& comment,
+                      std::string& sample);
   void applyCommands(const std::string& commandText);
   // Appends a word of a description, as a jump to the holder it names when
   // lookUp finds one.
