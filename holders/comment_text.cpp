@@ -47,6 +47,16 @@ std::string_view DirectiveArgument(std::string_view text) {
   return platform::trimmedView(rest.substr(0, rest.find(' ')));
 }
 
+size_t PlainTextPart(std::string_view text) {
+  if (text.empty() || text.front() == '<') return 0;
+  if (isDelimiter(text.front())) return 1;
+  size_t run = 1;
+  while (run < text.size() && text[run] != '<' && !isDelimiter(text[run])) ++run;
+  // A '<' that is literal ("<<", or the last byte) joins the word.
+  const bool literalFollows = run < text.size() && (run + 1 == text.size() || text[run + 1] == '<');
+  return literalFollows ? 0 : run;
+}
+
 int NextTextPart(std::string_view& text, std::string& part) {
   part.clear();
   if (text.empty()) return kNoPart;

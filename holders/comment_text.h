@@ -28,6 +28,11 @@ enum : int { kNoPart = -1, kWordPart = 0, kTagPart = 1 };
 // the brackets). "<<" and a final "<" stand for a literal "<". Returns
 // kNoPart when text is already empty.
 int NextTextPart(std::string_view& text, std::string& part);
+// The length of the part at the front of text when it is a word or delimiter
+// that NextTextPart would cut off as it stands (most parts are), so that the
+// caller can take it without a copy; 0 when text is empty or the part needs
+// NextTextPart (a tag, or a word with a literal "<").
+size_t PlainTextPart(std::string_view text);
 
 // Cuts parts off text up to and including the closing tag "</tagName>"
 // (compared ignoring case) and returns the text of the parts before it; tags

@@ -76,6 +76,31 @@ TEST(NextTextPart, SplitsWordsDelimitersAndTags) {
   }
 }
 
+// Taking plain parts as they stand and the rest through NextTextPart cuts
+// any text as NextTextPart alone does.
+TEST(NextTextPart, PlainPartsAreThePartsItWouldCut) {
+  std::mt19937 random(5);
+  const std::string alphabet = "ab <<>>.,/L\t";
+  for (int run = 0; run < 20000; ++run) {
+    std::string text;
+    for (unsigned i = random() % 14; i > 0; --i) text += alphabet[random() % alphabet.size()];
+    SCOPED_TRACE(text);
+    std::string viaPlain;
+    std::string part;
+    for (std::string_view rest = text; !rest.empty();) {
+      if (const size_t plain = PlainTextPart(rest)) {
+        viaPlain += "[" + std::string(rest.substr(0, plain)) + "]";
+        rest.remove_prefix(plain);
+        continue;
+      }
+      const int kind = NextTextPart(rest, part);
+      if (kind == kNoPart) break;
+      viaPlain += kind == kTagPart ? "<" + part + ">" : "[" + part + "]";
+    }
+    ASSERT_EQ(viaPlain, parts(text));
+  }
+}
+
 TEST(ReadToEndTag, TakesPartsUpToTheClosingTagIgnoringCase) {
   std::string_view text = "see <b>the</b> overview</l> rest";
   EXPECT_EQ(ReadToEndTag(text, "L"), "see bthe/b overview");

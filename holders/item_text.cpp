@@ -14,14 +14,23 @@ std::string THItem::BuildRtfText(std::string_view text, bool linkSearch, bool ca
   std::string rtf;
   rtf.reserve(text.size());
   bool linkNext = linkSearch;
+  const auto appendWord = [&](std::string_view word) {
+    const bool blank = word == " ";
+    appendWordRtf(rtf, word, linkNext && !blank, caseSensitive);
+    if (!blank) linkNext = linkSearch;
+  };
   std::string part;
   while (!text.empty()) {
+    // Most parts are words and delimiters as they stand: taken without a copy.
+    if (const size_t plain = PlainTextPart(text)) {
+      appendWord(text.substr(0, plain));
+      text.remove_prefix(plain);
+      continue;
+    }
     const int result = NextTextPart(text, part);
     if (result == kNoPart) break;
     if (result == kWordPart) {
-      const bool blank = part == " ";
-      appendWordRtf(rtf, part, linkNext && !blank, caseSensitive);
-      if (!blank) linkNext = linkSearch;
+      appendWord(part);
     } else {
       rtf += tagToRtf(part, text, linkNext, caseSensitive);
     }
