@@ -17,7 +17,7 @@
 
 namespace holders {
 
-// FNV-1a over the upper-cased bytes, so names differing only in case meet.
+// A hash of the upper-cased bytes, so names differing only in case meet.
 std::uint32_t hashIgnoringCase(std::string_view name);
 
 template <typename Value>

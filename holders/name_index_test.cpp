@@ -32,7 +32,9 @@ TEST(NameIndex, FindsWhatAScanFromTheFirstEntryFinds) {
   std::mt19937 random(7);
   const std::string letters = "aAbB\xe9\xc9_1";
   auto randomName = [&] {
-    std::string name(1 + random() % 4, ' ');
+    // Mostly short, so that names repeat; some past the eight bytes the
+    // hash takes at a time.
+    std::string name(1 + random() % (random() % 8 == 0 ? 12 : 4), ' ');
     for (char& c : name) c = letters[random() % letters.size()];
     return name;
   };
@@ -54,6 +56,26 @@ TEST(NameIndex, FindsWhatAScanFromTheFirstEntryFinds) {
         EXPECT_EQ(index.find(name, caseSensitive).value_or(0), scan(entries, name, caseSensitive));
       }
     }
+  }
+}
+
+// Names equal ignoring case hash alike, whatever their length (the hash
+// takes eight bytes at a time, ASCII ones upper-cased arithmetically) and
+// whichever Windows-1252 letters they hold.
+TEST(NameIndex, NamesEqualIgnoringCaseHashAlike) {
+  std::mt19937 random(9);
+  const std::string bytes = "azAZ`@{[_09\x9a\x8a\xe9\xc9\xff\x9f\x7f";
+  for (int run = 0; run < 20000; ++run) {
+    std::string name(random() % 41, ' ');
+    for (char& c : name) c = bytes[random() % bytes.size()];
+    std::string other = name;
+    for (char& c : other) {
+      const std::string single(1, c);
+      if (random() % 2 == 0) c = platform::upperCase(single)[0];
+    }
+    ASSERT_TRUE(platform::sameText(name, other));
+    ASSERT_EQ(hashIgnoringCase(name), hashIgnoringCase(other)) << name << " / " << other;
+    ASSERT_EQ(hashIgnoringCase(name), hashIgnoringCase(platform::upperCase(name)));
   }
 }
 
