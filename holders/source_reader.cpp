@@ -79,8 +79,8 @@ std::string readSourceFile(std::string_view path) {
   // is not kept.
   constexpr size_t kKeptBufferBytes = 16 << 20;
   thread_local std::string bytes;
-  platform::readFileInto(path, bytes);
-  std::string text = normalizeLineEnds(bytes);
+  const size_t size = platform::readFileInto(path, bytes);
+  std::string text = normalizeLineEnds(std::string_view(bytes).substr(0, size));
   if (bytes.capacity() > kKeptBufferBytes) bytes = std::string();
   return text;
 }

@@ -117,7 +117,7 @@ bool directoryExists(std::string_view path) {
   return resolved && ::stat(resolved->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-void readFileInto(std::string_view path, std::string& bytes) {
+size_t readFileInto(std::string_view path, std::string& bytes) {
   // Opened as spelled first: resolving ignoring case would ask the file
   // system about the path before every read, and a path that opens is the
   // path resolving finds.
@@ -141,7 +141,7 @@ void readFileInto(std::string_view path, std::string& bytes) {
   // room as needed.
   const auto expected = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
   const bool sized = S_ISREG(info.st_mode) && expected > 0;
-  bytes.resize(expected + 1);
+  if (bytes.size() < expected + 1) bytes.resize(expected + 1);
   size_t got = 0;
   while (!sized || got < expected) {
     if (got == bytes.size()) bytes.resize(bytes.size() * 2);
@@ -153,12 +153,12 @@ void readFileInto(std::string_view path, std::string& bytes) {
     }
     got += static_cast<size_t>(n);
   }
-  bytes.resize(got);
+  return got;
 }
 
 std::string readFile(std::string_view path) {
   std::string bytes;
-  readFileInto(path, bytes);
+  bytes.resize(readFileInto(path, bytes));
   return bytes;
 }
 

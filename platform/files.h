@@ -52,9 +52,10 @@ bool directoryExists(std::string_view path);
 
 // Reads the whole file (resolved ignoring case). Throws FileError.
 std::string readFile(std::string_view path);
-// The same into `bytes`, whose memory is used again: for callers that read
-// many files one after another.
-void readFileInto(std::string_view path, std::string& bytes);
+// Reads the whole file into the front of `buffer` and returns its size, for
+// callers that read many files one after another: the buffer only grows, and
+// the bytes past the file's are left as they were (growing it writes zeros).
+size_t readFileInto(std::string_view path, std::string& buffer);
 
 // Writes bytes to a temporary file beside the target and renames it over the
 // target, so the old file stays whole when anything fails. An existing file
