@@ -1,27 +1,33 @@
 #include "holders/comment_text.h"
 
+#include <array>
+#include <cstdint>
+
 #include "platform/text.h"
 
 namespace holders {
 namespace {
 
-bool isDelimiter(char c) {
-  switch (c) {
-    case ' ':
-    case '!':
-    case '(':
-    case ')':
-    case ',':
-    case '.':
-    case ':':
-    case ';':
-    case '[':
-    case ']':
-    case '^':
-      return true;
-    default:
-      return false;
+// What ends a word of a description: a delimiter, which is a part of its
+// own, or the '<' of a tag. Looked up by table: every byte of every
+// description passes through this test.
+enum : std::uint8_t { kDelimiter = 1, kWordEnd = 2 };
+
+constexpr std::array<std::uint8_t, 256> kWordEnds = [] {
+  std::array<std::uint8_t, 256> ends{};
+  for (const char c : std::string_view(" !(),.:;[]^")) {
+    ends[static_cast<unsigned char>(c)] = kDelimiter | kWordEnd;
   }
+  ends['<'] = kWordEnd;
+  return ends;
+}();
+
+bool isDelimiter(char c) {
+  return (kWordEnds[static_cast<unsigned char>(c)] & kDelimiter) != 0;
+}
+
+bool endsWord(char c) {
+  return (kWordEnds[static_cast<unsigned char>(c)] & kWordEnd) != 0;
 }
 
 }  // namespace
@@ -51,7 +57,7 @@ size_t PlainTextPart(std::string_view text) {
   if (text.empty() || text.front() == '<') return 0;
   if (isDelimiter(text.front())) return 1;
   size_t run = 1;
-  while (run < text.size() && text[run] != '<' && !isDelimiter(text[run])) ++run;
+  while (run < text.size() && !endsWord(text[run])) ++run;
   // A '<' that is literal ("<<", or the last byte) joins the word.
   const bool literalFollows = run < text.size() && (run + 1 == text.size() || text[run + 1] == '<');
   return literalFollows ? 0 : run;
@@ -93,7 +99,7 @@ int NextTextPart(std::string_view& text, std::string& part) {
     } else {
       // Copies the run of word bytes up to the next '<' or delimiter.
       size_t run = 1;
-      while (run < text.size() && text[run] != '<' && !isDelimiter(text[run])) ++run;
+      while (run < text.size() && !endsWord(text[run])) ++run;
       part.append(text.substr(0, run));
       text.remove_prefix(run);
     }
