@@ -7,9 +7,9 @@ namespace console {
 THelpConsoleProject::THelpConsoleProject(std::string programDirectory, std::ostream& out)
     : THProject(std::move(programDirectory)), out_(out) {}
 
-void THelpConsoleProject::Message(int /*level*/, const std::string& text) {
+void THelpConsoleProject::Message(int /*level*/, std::string_view text) {
   if (UseResults) {
-    Results.push_back(text);
+    Results.emplace_back(text);
   } else {
     out_ << text << '\n';
   }

@@ -20,7 +20,7 @@ class THelpConsoleProject : public holders::THProject {
   bool UseResults = false;
 
   // The level is accepted and ignored: every message is printed or kept.
-  void Message(int level, const std::string& text) override;
+  void Message(int level, std::string_view text) override;
 
  private:
   std::ostream& out_;

@@ -44,7 +44,7 @@ size_t sampleEvery() {
 class CountingProject : public THProject {
  public:
   using THProject::THProject;
-  void Message(int level, const std::string& /*text*/) override {
+  void Message(int level, std::string_view /*text*/) override {
     if (level >= 0 && level < 5) ++counts[level];
   }
   long counts[5] = {};

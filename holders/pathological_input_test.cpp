@@ -54,8 +54,8 @@ class QuietProject : public THProject {
     MessageLanguage = &messageLanguage_;
     Scope = kScopePublic;
   }
-  void Message(int level, const std::string& text) override {
-    if (level == 0) messages.push_back(text);
+  void Message(int level, std::string_view text) override {
+    if (level == 0) messages.emplace_back(text);
   }
 
   std::vector<std::string> messages;

@@ -112,7 +112,7 @@ void THProject::ReadOptions(std::string_view fileName) {
   holders::ReadOptions(fileName, Files, programDirectory_);
 }
 
-void THProject::Message(int /*level*/, const std::string& /*text*/) {}
+void THProject::Message(int /*level*/, std::string_view /*text*/) {}
 
 const std::string& THProject::MessageText(int index) const {
   static const std::string none;

@@ -103,7 +103,7 @@ class THProject : public THItem {
   // The page set below Template/: empty for the RTF pages, "HTML/" for the
   // HTML pages.
   void SetTemplateSubdirectory(std::string subdirectory);
-  virtual void Message(int level, const std::string& text);
+  virtual void Message(int level, std::string_view text);
   // A progress line from a holder. While units' pages are built on several
   // threads, a unit's lines are kept and handed to Message, in order, on the
   // calling thread, when its pages are written. The line is text followed

@@ -381,7 +381,7 @@ THUnit& THProject::addReadUnit(const UnitJob& job, UnitReading& reading,
                                std::unique_ptr<THUnit> unit) {
   size_t start = 0;
   for (const auto& [level, end] : reading.lineEnds) {
-    Message(level, reading.lineText.substr(start, end - start));
+    Message(level, std::string_view(reading.lineText).substr(start, end - start));
     start = end;
   }
   reading.lineText = {};

@@ -34,7 +34,9 @@ class RecordingProject : public THProject {
     Scope = kScopePublic;
   }
 
-  void Message(int level, const std::string& text) override { messages.emplace_back(level, text); }
+  void Message(int level, std::string_view text) override {
+    messages.emplace_back(level, std::string(text));
+  }
 
   // The messages of one level, in order.
   std::vector<std::string> messagesAt(int level) const {
