@@ -46,9 +46,9 @@ namespace {
 // Sorts entries by name in the case-insensitive order, entries of equal names
 // in the order they stand. The sort moves small records (a key of the name's
 // first bytes, which decides most comparisons, and a position); each entry
-// then moves once to its place. Returns the new position of each entry by
-// its old one.
-std::vector<std::uint32_t> sortEntriesByName(std::vector<NameEntry>& entries) {
+// then moves once to its place, and the index, which maps names to
+// positions, is given the new ones.
+void sortEntriesByName(std::vector<NameEntry>& entries, NameIndex<std::uint32_t>& index) {
   struct Keyed {
     std::uint64_t key;
     std::uint32_t position;
@@ -71,15 +71,14 @@ std::vector<std::uint32_t> sortEntriesByName(std::vector<NameEntry>& entries) {
     sorted.push_back(std::move(entries[keyed.position]));
   }
   entries = std::move(sorted);
-  return moved;
+  index.changeValues([&moved](std::uint32_t position) { return moved[position]; });
 }
 
 }  // namespace
 
 void SortedNameList::sortIfNeeded() const {
   if (sorted_) return;
-  const std::vector<std::uint32_t> moved = sortEntriesByName(entries_);
-  index_.changeValues([&moved](std::uint32_t position) { return moved[position]; });
+  sortEntriesByName(entries_, index_);
   sorted_ = true;
 }
 
@@ -101,8 +100,7 @@ void OrderedNameList::sortByName() {
   sortedByName_ = true;
   // Entries of one name keep their order, so the index's positions of a
   // name stay ascending.
-  const std::vector<std::uint32_t> moved = sortEntriesByName(entries_);
-  index_.changeValues([&moved](std::uint32_t position) { return moved[position]; });
+  sortEntriesByName(entries_, index_);
 }
 
 }  // namespace holders

@@ -167,6 +167,8 @@ class THProject : public THItem {
 
  private:
   void initialise();
+  // The identity of a path that is not in the identity cache yet.
+  std::string identityThroughDirectory(const std::string& path);
   // BuildThreads, or one per processor when it is 0.
   unsigned threadCount() const;
   // One unit to read: from a file, or from text in memory.
@@ -229,8 +231,6 @@ class THProject : public THItem {
   std::uint64_t buildNumber_ = 0;
   // The include chain of text read outside a unit's reading.
   std::vector<std::string> reading_;
-  // The identity of a path that is not in the map yet.
-  std::string identityThroughDirectory(const std::string& path);
   // Both under identitiesMutex_; nodes stay where they are.
   std::unordered_map<std::string, std::string> identities_;
   std::unordered_map<std::string, std::string> directoryIdentities_;
