@@ -253,5 +253,43 @@ TEST(OrderedNameList, SortingKeepsEqualNamesInOrderAndFindable) {
   }
 }
 
+// Lists are searched without an index once sorted; names added afterwards,
+// in order or out of it, are found as before, and so are the old ones.
+TEST(OrderedNameList, AdditionsAfterSortingAreFound) {
+  OrderedNameList list;
+  list.add("Width", itemNumber(0));
+  list.add("Caption", itemNumber(1));
+  list.sortByName();
+  EXPECT_EQ(list.find("WIDTH", false), itemNumber(0));
+  EXPECT_EQ(list.find("Height", false), nullptr);
+  list.add("caption", itemNumber(2));
+  list.add("Align", itemNumber(3));
+  EXPECT_EQ(list.find("CAPTION", false), itemNumber(1)) << "the first added of the name";
+  EXPECT_EQ(list.find("caption", true), itemNumber(2));
+  EXPECT_EQ(list.find("align", false), itemNumber(3));
+  list.sortByName();
+  EXPECT_EQ(list.find("caption", true), itemNumber(2));
+  EXPECT_EQ(list.find("CAPTION", false), itemNumber(1));
+  EXPECT_EQ(list.find("Width", true), itemNumber(0));
+  EXPECT_EQ(list.find("Widt", false), nullptr);
+}
+
+TEST(SortedNameList, SortedListFindsNamesAtItsEndsAndNoOthers) {
+  SortedNameList list;
+  for (const char* name : {"b", "D", "f"}) list.add(name, itemNumber(static_cast<size_t>(*name)));
+  list.entries();
+  EXPECT_EQ(list.find("B", false), itemNumber('b'));
+  EXPECT_EQ(list.find("F", false), itemNumber('f'));
+  for (const char* absent : {"a", "c", "e", "g", "", "bb"}) {
+    EXPECT_EQ(list.find(absent, false), nullptr) << absent;
+  }
+  EXPECT_EQ(list.add("E", itemNumber(1)), nullptr);  // out of order again
+  EXPECT_EQ(list.add("d", itemNumber(2)), itemNumber('D'));
+  EXPECT_EQ(list.find("e", false), itemNumber(1));
+  EXPECT_EQ(list.find("d", true), itemNumber(2));
+  ASSERT_EQ(list.count(), 4);
+  EXPECT_EQ(list.at(2).name, "E");
+}
+
 }  // namespace
 }  // namespace holders

@@ -76,12 +76,6 @@ class NameIndex {
 
   size_t size() const { return entries_.size(); }
 
-  // Replaces every entry's value with change(value); names and order stay.
-  template <typename Change>
-  void changeValues(Change change) {
-    for (Entry& entry : entries_) entry.value = change(std::move(entry.value));
-  }
-
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
   // A slot holds the name's hash above its first entry, so a probe past

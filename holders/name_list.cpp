@@ -6,9 +6,42 @@
 
 namespace holders {
 
+namespace {
+
+// The first entry at or after `name` in the case-insensitive order, in
+// entries sorted so.
+std::vector<NameEntry>::const_iterator firstNotBefore(const std::vector<NameEntry>& entries,
+                                                      std::string_view name) {
+  return std::lower_bound(entries.begin(), entries.end(), name,
+                          [](const NameEntry& entry, std::string_view sought) {
+                            return platform::lessText(entry.name, sought);
+                          });
+}
+
+// An index of entries as they stand, each name's positions ascending.
+void indexEntries(const std::vector<NameEntry>& entries, NameIndex<std::uint32_t>& index) {
+  index.clear();
+  index.reserve(entries.size(), 0);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    index.add(entries[i].name, static_cast<std::uint32_t>(i));
+  }
+}
+
+}  // namespace
+
+std::ptrdiff_t SortedNameList::positionOf(std::string_view name) const {
+  if (indexed_) {
+    const auto found = index_.find(name, false);
+    return found ? static_cast<std::ptrdiff_t>(*found) : -1;
+  }
+  const auto found = firstNotBefore(entries_, name);
+  if (found == entries_.end() || !platform::sameText(found->name, name)) return -1;
+  return found - entries_.begin();
+}
+
 THItem* SortedNameList::add(std::string_view name, THItem* item) {
-  if (const auto found = index_.find(name, false)) {
-    NameEntry& entry = entries_[*found];
+  if (const std::ptrdiff_t found = positionOf(name); found >= 0) {
+    NameEntry& entry = entries_[static_cast<size_t>(found)];
     THItem* old = entry.item;
     entry = NameEntry{std::string(name), item};
     return old;
@@ -16,17 +49,22 @@ THItem* SortedNameList::add(std::string_view name, THItem* item) {
   if (!entries_.empty() && sorted_ && platform::lessText(name, entries_.back().name)) {
     sorted_ = false;
   }
-  index_.add(name, static_cast<std::uint32_t>(entries_.size()));
+  // Out of order, the entries can be searched only through an index again.
+  if (!sorted_ && !indexed_) {
+    indexEntries(entries_, index_);
+    indexed_ = true;
+  }
+  if (indexed_) index_.add(name, static_cast<std::uint32_t>(entries_.size()));
   entries_.push_back(NameEntry{std::string(name), item});
   return nullptr;
 }
 
 THItem* SortedNameList::find(std::string_view name, bool caseSensitive) const {
-  // One entry per name (ignoring case), so the index entry is the first
-  // match whenever there is one.
-  const auto found = index_.find(name, false);
-  if (!found) return nullptr;
-  const NameEntry& entry = entries_[*found];
+  // One entry per name (ignoring case), so that entry is the first match
+  // whenever there is one.
+  const std::ptrdiff_t found = positionOf(name);
+  if (found < 0) return nullptr;
+  const NameEntry& entry = entries_[static_cast<size_t>(found)];
   if (caseSensitive && entry.name != name) return nullptr;
   return entry.item;
 }
@@ -46,9 +84,8 @@ namespace {
 // Sorts entries by name in the case-insensitive order, entries of equal names
 // in the order they stand. The sort moves small records (a key of the name's
 // first bytes, which decides most comparisons, and a position); each entry
-// then moves once to its place, and the index, which maps names to
-// positions, is given the new ones.
-void sortEntriesByName(std::vector<NameEntry>& entries, NameIndex<std::uint32_t>& index) {
+// then moves once to its place.
+void sortEntriesByName(std::vector<NameEntry>& entries) {
   struct Keyed {
     std::uint64_t key;
     std::uint32_t position;
@@ -65,32 +102,43 @@ void sortEntriesByName(std::vector<NameEntry>& entries, NameIndex<std::uint32_t>
   });
   std::vector<NameEntry> sorted;
   sorted.reserve(entries.size());
-  std::vector<std::uint32_t> moved(entries.size());
-  for (const Keyed& keyed : order) {
-    moved[keyed.position] = static_cast<std::uint32_t>(sorted.size());
-    sorted.push_back(std::move(entries[keyed.position]));
-  }
+  for (const Keyed& keyed : order) sorted.push_back(std::move(entries[keyed.position]));
   entries = std::move(sorted);
-  index.changeValues([&moved](std::uint32_t position) { return moved[position]; });
 }
 
 }  // namespace
 
 void SortedNameList::sortIfNeeded() const {
-  if (sorted_) return;
-  sortEntriesByName(entries_, index_);
+  // Settled already: nothing is written (the build threads share the lists).
+  if (sorted_ && !indexed_) return;
+  if (!sorted_) sortEntriesByName(entries_);
   sorted_ = true;
+  if (indexed_) index_.release();
+  indexed_ = false;
 }
 
 void OrderedNameList::add(std::string_view name, THItem* item) {
   sortedByName_ = false;
+  if (!indexed_) {
+    indexEntries(entries_, index_);
+    indexed_ = true;
+  }
   index_.add(name, static_cast<std::uint32_t>(entries_.size()));
   entries_.push_back(NameEntry{std::string(name), item});
 }
 
 THItem* OrderedNameList::find(std::string_view name, bool caseSensitive) const {
-  const auto found = index_.find(name, caseSensitive);
-  return found ? entries_[*found].item : nullptr;
+  if (indexed_) {
+    const auto found = index_.find(name, caseSensitive);
+    return found ? entries_[*found].item : nullptr;
+  }
+  // Sorted: the entries of the name (ignoring case) stand together, in the
+  // order they were added.
+  for (auto entry = firstNotBefore(entries_, name);
+       entry != entries_.end() && platform::sameText(entry->name, name); ++entry) {
+    if (!caseSensitive || entry->name == name) return entry->item;
+  }
+  return nullptr;
 }
 
 void OrderedNameList::sortByName() {
@@ -98,9 +146,9 @@ void OrderedNameList::sortByName() {
   // are shared by the threads that build the pages).
   if (sortedByName_) return;
   sortedByName_ = true;
-  // Entries of one name keep their order, so the index's positions of a
-  // name stay ascending.
-  sortEntriesByName(entries_, index_);
+  sortEntriesByName(entries_);
+  index_.release();
+  indexed_ = false;
 }
 
 }  // namespace holders

@@ -1,11 +1,15 @@
 // Name lists of the source model: names, each carrying a holder it does not
 // own.
 //
-// Lookups go through a hash index on the upper-cased name, and return the
-// same holder a scan from the first entry would: the first entry whose name
-// equals the one asked for, exactly or ignoring case.
+// Lookups return the same holder a scan from the first entry would: the first
+// entry whose name equals the one asked for, exactly or ignoring case. While
+// a list is being filled they go through a hash index on the upper-cased
+// name; once it is sorted, by binary search, and the index is given up: a
+// large project lists a million names, and their indexes took a tenth of its
+// memory.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,12 +41,16 @@ class SortedNameList {
   const std::vector<NameEntry>& entries() const;
 
  private:
+  // Sorts the entries, and gives up the index.
   void sortIfNeeded() const;
+  // The position of the entry named `name` ignoring case, or -1.
+  std::ptrdiff_t positionOf(std::string_view name) const;
 
   mutable std::vector<NameEntry> entries_;
-  // Name (ignoring case) -> position in entries_.
+  // Name (ignoring case) -> position in entries_, while indexed_.
   mutable NameIndex<std::uint32_t> index_;
   mutable bool sorted_ = true;
+  mutable bool indexed_ = true;
 };
 
 // Entries in the order they were added, duplicates kept, until sortByName.
@@ -56,14 +64,16 @@ class OrderedNameList {
   const std::vector<NameEntry>& entries() const { return entries_; }
 
   // Sorts in place by name in the case-insensitive order; entries of equal
-  // names keep their relative order.
+  // names keep their relative order. Gives up the index.
   void sortByName();
 
  private:
   bool sortedByName_ = true;  // no entry added since the last sort
   std::vector<NameEntry> entries_;
-  // Name (ignoring case) -> positions of the entries of that name, ascending.
+  // Name (ignoring case) -> positions of the entries of that name, ascending;
+  // while indexed_.
   NameIndex<std::uint32_t> index_;
+  bool indexed_ = true;
 };
 
 // A name list that takes memory only once a name is added: most types
