@@ -32,6 +32,7 @@
 #include "holders/unit.h"
 #include "lang/base_lang.h"
 #include "platform/files.h"
+#include "platform/malloc_tuning.h"
 #include "platform/misc.h"
 #include "platform/ordered_work.h"
 #include "platform/text.h"
@@ -429,6 +430,7 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
     for (const UnitJob& job : jobs) readUnitAlone(job);
     return;
   }
+  const platform::WholeHeapGrowth heapGrowth;  // the other threads' heaps fill fastest here
   ReadingsUnderWay underWay(listings_);
   struct Read {
     std::unique_ptr<UnitReading> reading;
