@@ -39,6 +39,14 @@ class BuildingScope {
   bool& flag_;
 };
 
+// text and name as one line, in a buffer of the calling thread's: the line
+// lives until the thread's next call.
+std::string_view joinedLine(std::string_view text, std::string_view name) {
+  thread_local std::string line;
+  line.assign(text).append(name);
+  return line;
+}
+
 // A unit's pages and progress lines on their way out while units are built
 // on several threads. Until the unit has the turn (every earlier unit
 // written) they are kept; then they go straight to the output and to
@@ -66,12 +74,16 @@ class UnitOutput final : public PageSink {
     throw std::logic_error("a unit's output is not finished on its own");
   }
 
-  void post(int level, std::string text) {
+  // A progress line: text and name joined. Kept lines are packed into one
+  // text, so that keeping one costs no allocation, and the thread that
+  // writes them frees no memory the building thread made line by line.
+  void post(int level, std::string_view text, std::string_view name) {
     if (stopped_) return;
     if (direct_) {
-      project_.Message(level, text);
+      project_.Message(level, joinedLine(text, name));
     } else {
-      lines_.emplace_back(level, std::move(text));
+      lineText_.append(text).append(name);
+      lineEnds_.emplace_back(level, lineText_.size());
     }
   }
 
@@ -89,8 +101,13 @@ class UnitOutput final : public PageSink {
   // with the turn.
   void handOn() {
     direct_ = true;
-    for (const auto& [level, text] : lines_) project_.Message(level, text);
-    lines_.clear();
+    size_t start = 0;
+    for (const auto& [level, end] : lineEnds_) {
+      project_.Message(level, std::string_view(lineText_).substr(start, end - start));
+      start = end;
+    }
+    lineText_ = {};
+    lineEnds_ = {};
     held_.replayTo(output_);
     held_ = PageBuffer(output_.takesPageText());
   }
@@ -109,7 +126,8 @@ class UnitOutput final : public PageSink {
   PageSink& output_;
   platform::TurnGate* gate_ = nullptr;
   PageBuffer held_;
-  std::vector<std::pair<int, std::string>> lines_;
+  std::string lineText_;                          // the kept lines, one after another
+  std::vector<std::pair<int, size_t>> lineEnds_;  // each kept line's level and end
   bool direct_ = false;
   bool stopped_ = false;
 };
@@ -164,17 +182,14 @@ void THProject::Build(std::string_view fileName) {
 }
 
 void THProject::Post(int level, std::string_view text, std::string_view name) {
-  // Lines kept by a reading are copied straight into its store: one goes out
-  // for every declaration read.
-  if (unitOutput == nullptr && keptByReading(level, text, name)) return;
-  std::string line;
-  line.reserve(text.size() + name.size());
-  line.append(text).append(name);
+  // Lines kept by a reading or a build thread are copied straight into its
+  // store: one goes out for every declaration read and every topic built.
   if (unitOutput != nullptr) {
-    unitOutput->post(level, std::move(line));
-  } else {
-    Message(level, line);
+    unitOutput->post(level, text, name);
+    return;
   }
+  if (keptByReading(level, text, name)) return;
+  Message(level, joinedLine(text, name));
 }
 
 const std::string& THProject::EscapedHelpText(int index) const {
