@@ -95,9 +95,10 @@ void removeFrom(std::vector<std::string>& defines, const std::string& upperSymbo
 }
 
 // Readings handed out beyond the unit being added, per thread: enough to
-// keep the threads busy past a large unit, few enough that the defines a
-// reading starts from are recent.
-constexpr size_t kReadingsAheadPerThread = 8;
+// keep the threads busy past a large unit (a unit with its include files
+// can take a tenth of a second, most take a thousandth), few enough that
+// the defines a reading starts from are recent.
+constexpr size_t kReadingsAheadPerThread = 64;
 
 void applyChanges(std::vector<std::string>& defines, const std::vector<DefineStep>& steps) {
   for (const DefineStep& step : steps) {
