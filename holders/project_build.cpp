@@ -3,7 +3,9 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -381,86 +383,138 @@ void THProject::emitContents(std::string_view fileName, const LineSink& emit) {
   emitSection(emit, txt::CNT_Constants, "=Constant_", &THUnit::Constants);
 }
 
-void THProject::emitSection(const LineSink& emit, int heading, std::string_view prefix,
-                            const SortedNameList THUnit::*list) {
-  // Entries from all units, interleaved by name. A large project has
-  // hundreds of thousands of them: they are packed into one string, and
-  // sorted as small records that point into it. Whether an entry is
-  // documented is asked once, in the pass that counts them; the asking
-  // reaches into every item, the bit kept for the second pass does not.
-  const auto forEachEntry = [&](const auto& visit) {
-    for (const NameEntry& unitEntry : Units.entries()) {
-      auto* unit = static_cast<THUnit*>(unitEntry.item);
-      if (!unit->IsDocumented()) continue;
-      for (const NameEntry& entry : (unit->*list).entries()) visit(entry, unit->UnitName);
-    }
-  };
-  std::vector<bool> documented;
-  size_t bytes = 0;
-  size_t count = 0;
-  forEachEntry([&](const NameEntry& entry, const std::string& unitName) {
-    documented.push_back(entry.item->IsDocumented());
-    if (!documented.back()) return;
-    bytes += 3 + 2 * platform::trimmedView(entry.name).size() + prefix.size() + unitName.size();
-    ++count;
-  });
-  std::string packed;
-  packed.reserve(bytes);       // never copied while it grows
-  std::vector<size_t> starts;  // of each line, then the end of the last
-  starts.reserve(count + 1);
+namespace {
+
+// The contents lines of one section made from a run of units: packed into
+// one string and sorted as small records that point into it. A large project
+// has hundreds of thousands of them.
+class ContentsRun {
+ public:
   // Each line with the first bytes of its name upper-cased, big end first,
-  // as a key: most comparisons end on the keys. The line's number breaks
-  // ties, which keeps lines the comparison finds equal in the order of the
-  // units and their lists.
+  // as a key: most comparisons end on the keys. The run and the line's
+  // number in it break ties, which keeps lines the comparison finds equal in
+  // the order of the units and their lists.
   struct Line {
     std::uint64_t key;
+    std::uint32_t run;
     std::uint32_t number;
   };
-  std::vector<Line> lines;
-  lines.reserve(count);
-  size_t asked = 0;
-  forEachEntry([&](const NameEntry& entry, const std::string& unitName) {
-    if (!documented[asked++]) return;
-    const std::string_view name = platform::trimmedView(entry.name);
-    const size_t start = packed.size();
-    starts.push_back(start);
-    packed.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
-    const std::string_view afterLevel = std::string_view(packed).substr(start + 2);
-    lines.push_back(
-        Line{platform::textSortKey(afterLevel), static_cast<std::uint32_t>(lines.size())});
-  });
-  starts.push_back(packed.size());
-  const auto text = [&](const Line& line) {
-    return std::string_view(packed).substr(starts[line.number],
-                                           starts[line.number + 1] - starts[line.number]);
-  };
-  const auto before = [&text](const Line& a, const Line& b) {
-    if (a.key != b.key) return a.key < b.key;
-    const int order = platform::compareText(text(a), text(b));
-    return order != 0 ? order < 0 : a.number < b.number;
-  };
-  // The contents file is the last work of a build, on one thread: a large
-  // section is sorted in two halves at once, and the halves are merged as
-  // the lines go out. The order is total, so the merge gives the order one
-  // sort would.
-  const unsigned threads = threadCount();
-  constexpr size_t kLinesWorthASecondThread = 20000;
-  const bool inHalves = threads > 1 && lines.size() >= kLinesWorthASecondThread;
-  const size_t firstHalf = inHalves ? lines.size() / 2 : lines.size();
-  const auto middle = lines.begin() + static_cast<std::ptrdiff_t>(firstHalf);
-  {
-    std::jthread secondHalf;
-    if (middle != lines.end()) {
-      secondHalf = std::jthread([&] { std::sort(middle, lines.end(), before); });
+
+  explicit ContentsRun(std::uint32_t run) : run_(run) {}
+
+  void collect(std::span<THUnit* const> units, std::string_view prefix,
+               const SortedNameList THUnit::*list) {
+    // Whether an entry is documented is asked once, in the pass that counts
+    // them; the asking reaches into every item, the bit kept for the second
+    // pass does not.
+    std::vector<bool> documented;
+    size_t bytes = 0;
+    size_t count = 0;
+    for (THUnit* unit : units) {
+      for (const NameEntry& entry : (unit->*list).entries()) {
+        documented.push_back(entry.item->IsDocumented());
+        if (!documented.back()) continue;
+        bytes += 3 + 2 * platform::trimmedView(entry.name).size() + prefix.size() +
+                 unit->UnitName.size();
+        ++count;
+      }
     }
-    std::sort(lines.begin(), middle, before);
+    packed_.reserve(bytes);  // never copied while it grows
+    starts_.reserve(count + 1);
+    lines_.reserve(count);
+    size_t asked = 0;
+    for (THUnit* unit : units) {
+      for (const NameEntry& entry : (unit->*list).entries()) {
+        if (documented[asked++]) add(platform::trimmedView(entry.name), prefix, unit->UnitName);
+      }
+    }
+    starts_.push_back(packed_.size());
+  }
+
+  void sort() {
+    std::sort(lines_.begin(), lines_.end(),
+              [this](const Line& a, const Line& b) { return before(*this, a, *this, b); });
+  }
+
+  // Whether line a of run `first` goes before line b of run `second`.
+  static bool before(const ContentsRun& first, const Line& a, const ContentsRun& second,
+                     const Line& b) {
+    if (a.key != b.key) return a.key < b.key;
+    const int order = platform::compareText(first.text(a), second.text(b));
+    if (order != 0) return order < 0;
+    return a.run != b.run ? a.run < b.run : a.number < b.number;
+  }
+
+  const std::vector<Line>& lines() const { return lines_; }
+  std::string_view text(const Line& line) const {
+    return std::string_view(packed_).substr(starts_[line.number],
+                                            starts_[line.number + 1] - starts_[line.number]);
+  }
+
+ private:
+  void add(std::string_view name, std::string_view prefix, std::string_view unitName) {
+    const size_t start = packed_.size();
+    starts_.push_back(start);
+    packed_.append("2 ").append(name).append(prefix).append(unitName).append("_").append(name);
+    const std::string_view afterLevel = std::string_view(packed_).substr(start + 2);
+    lines_.push_back(
+        Line{platform::textSortKey(afterLevel), run_, static_cast<std::uint32_t>(lines_.size())});
+  }
+
+  std::uint32_t run_;
+  std::string packed_;
+  std::vector<size_t> starts_;  // of each line, then the end of the last
+  std::vector<Line> lines_;
+};
+
+}  // namespace
+
+void THProject::emitSection(const LineSink& emit, int heading, std::string_view prefix,
+                            const SortedNameList THUnit::*list) {
+  // Entries from all units, interleaved by name. The contents file is the
+  // last work of a build, on one thread: a large section is made from two
+  // runs of units at once, each made and sorted on a thread of its own, and
+  // the runs are merged as the lines go out. The order is total, so the
+  // merge gives the order one sort would.
+  std::vector<THUnit*> units;
+  size_t entries = 0;
+  for (const NameEntry& unitEntry : Units.entries()) {
+    auto* unit = static_cast<THUnit*>(unitEntry.item);
+    if (!unit->IsDocumented()) continue;
+    units.push_back(unit);
+    entries += static_cast<size_t>((unit->*list).count());
+  }
+  constexpr size_t kEntriesWorthASecondThread = 20000;
+  size_t firstRunUnits = units.size();
+  if (threadCount() > 1 && entries >= kEntriesWorthASecondThread) {
+    size_t behind = 0;  // entries in the first run: about half
+    for (firstRunUnits = 0; firstRunUnits < units.size() && behind * 2 < entries; ++firstRunUnits) {
+      behind += static_cast<size_t>((units[firstRunUnits]->*list).count());
+    }
+  }
+  const std::span<THUnit* const> all(units);
+  ContentsRun first(0);
+  ContentsRun second(1);
+  {
+    std::jthread secondThread;
+    if (firstRunUnits < units.size()) {
+      secondThread = std::jthread([&] {
+        second.collect(all.subspan(firstRunUnits), prefix, list);
+        second.sort();
+      });
+    }
+    first.collect(all.first(firstRunUnits), prefix, list);
+    first.sort();
   }
   emit("1 " + LanguageText(heading));
-  auto first = lines.begin();
-  auto second = middle;
-  while (first != middle || second != lines.end()) {
-    const bool takeSecond = first == middle || (second != lines.end() && before(*second, *first));
-    emit(text(*(takeSecond ? second++ : first++)));
+  const std::vector<ContentsRun::Line>& a = first.lines();
+  const std::vector<ContentsRun::Line>& b = second.lines();
+  size_t i = 0;
+  size_t j = 0;
+  while (i < a.size() || j < b.size()) {
+    const bool takeSecond =
+        i == a.size() || (j < b.size() && ContentsRun::before(second, b[j], first, a[i]));
+    emit(takeSecond ? second.text(b[j++]) : first.text(a[i++]));
   }
 }
 
