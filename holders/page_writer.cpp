@@ -20,35 +20,78 @@ void PageSink::writePageText(const TopicRef& /*topic*/, std::string_view /*text*
 
 FilePageWriter::FilePageWriter(std::string_view path) : out_(path) {}
 
+FilePageWriter::~FilePageWriter() {
+  try {
+    if (!pending_.empty()) out_.write(pending_);
+  } catch (const platform::FileError&) {
+    // Reported by finish when the file is finished; an unfinished one is
+    // given up on anyway.
+  }
+}
+
+void FilePageWriter::writeWhenFull() {
+  if (pending_.size() < platform::TextFileWriter::kDirectWriteBytes) return;
+  out_.write(pending_);
+  pending_.clear();
+}
+
 void FilePageWriter::writePage(const TopicRef& /*topic*/, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) out_.writeLine(line);
+  for (const std::string& line : lines) pending_.append(line).append("\r\n");
+  writeWhenFull();
 }
 
 void FilePageWriter::writeFilledPage(const TopicRef& /*topic*/,
                                      const templates::TDocumentTemplate& page) {
   // Made as one text: a page filled by plan is then built from its pieces
   // without making its lines.
-  page_.clear();
-  page.AppendText(page_);
-  out_.write(page_);
+  page.AppendText(pending_);
+  writeWhenFull();
 }
 
 void FilePageWriter::writePageText(const TopicRef& /*topic*/, std::string_view text) {
+  if (text.size() < platform::TextFileWriter::kDirectWriteBytes) {
+    pending_.append(text);
+    writeWhenFull();
+    return;
+  }
+  if (!pending_.empty()) out_.write(pending_);
+  pending_.clear();
   out_.write(text);
 }
 
 void FilePageWriter::writeBufferedPage(const TopicRef& /*topic*/,
                                        const std::vector<std::string_view>& lines) {
-  for (const std::string_view line : lines) out_.writeLine(line);
+  for (const std::string_view line : lines) pending_.append(line).append("\r\n");
+  writeWhenFull();
 }
 
 void FilePageWriter::finish(std::string_view closingLine) {
-  out_.writeLine(closingLine);
+  pending_.append(closingLine).append("\r\n");
+  out_.write(pending_);
+  pending_.clear();
   out_.close();
 }
 
+// A kept page's text goes into the last block until that block is full.
+constexpr size_t kTextBlockBytes = 256 * 1024;
+
+std::string& PageBuffer::textBlock(const TopicRef& topic) {
+  if (blocks_.empty() || blocks_.back().size() >= kTextBlockBytes) {
+    blocks_.emplace_back().reserve(kTextBlockBytes + kTextBlockBytes / 4);
+    blockTopics_.push_back(topic);
+  }
+  return blocks_.back();
+}
+
 void PageBuffer::writePage(const TopicRef& topic, const std::vector<std::string>& lines) {
-  pages_.push_back(Page{topic, lines_.size(), lines.size(), false});
+  if (keepsPageText_) {
+    std::string& block = textBlock(topic);
+    const size_t before = block.size();
+    for (const std::string& line : lines) block.append(line).append("\r\n");
+    bytes_ += block.size() - before;
+    return;
+  }
+  pages_.push_back(Page{topic, lines_.size(), lines.size()});
   for (const std::string& line : lines) keep(line);
 }
 
@@ -57,10 +100,10 @@ void PageBuffer::writeFilledPage(const TopicRef& topic, const templates::TDocume
     writePage(topic, page.Document());
     return;
   }
-  page_.clear();
-  page.AppendText(page_);
-  pages_.push_back(Page{topic, lines_.size(), 1, true});
-  keep(page_);
+  std::string& block = textBlock(topic);
+  const size_t before = block.size();
+  page.AppendText(block);
+  bytes_ += block.size() - before;
 }
 
 void PageBuffer::keep(std::string_view text) {
@@ -80,12 +123,12 @@ void PageBuffer::finish(std::string_view /*closingLine*/) {
 }
 
 void PageBuffer::replayTo(PageSink& output) const {
+  if (keepsPageText_) {
+    for (size_t i = 0; i < blocks_.size(); ++i) output.writePageText(blockTopics_[i], blocks_[i]);
+    return;
+  }
   std::vector<std::string_view> lines;
   for (const Page& page : pages_) {
-    if (page.asText) {
-      output.writePageText(page.topic, lines_[page.firstLine]);
-      continue;
-    }
     const auto first = lines_.begin() + static_cast<std::ptrdiff_t>(page.firstLine);
     lines.assign(first, first + static_cast<std::ptrdiff_t>(page.lineCount));
     output.writeBufferedPage(page.topic, lines);

@@ -50,7 +50,8 @@ class PageSink {
   // Whether the sink takes a page as one text (writePageText), its lines
   // each followed by CR LF, as well as line by line.
   virtual bool takesPageText() const { return false; }
-  // Writes a page given as one text; only for a sink that takes page texts.
+  // Writes one or more whole pages given as one text (topic is the first's);
+  // only for a sink that takes page texts.
   virtual void writePageText(const TopicRef& topic, std::string_view text);
   // Writes the dialect's closing line and flushes; errors surface here.
   virtual void finish(std::string_view closingLine) = 0;
@@ -61,6 +62,10 @@ class FilePageWriter final : public PageSink {
  public:
   // Creates or empties the file. Throws platform::FileError.
   explicit FilePageWriter(std::string_view path);
+  // Writes what is pending; an unfinished file keeps the pages written.
+  ~FilePageWriter() override;
+  FilePageWriter(const FilePageWriter&) = delete;
+  FilePageWriter& operator=(const FilePageWriter&) = delete;
 
   void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
   void writeFilledPage(const TopicRef& topic, const templates::TDocumentTemplate& page) override;
@@ -71,16 +76,22 @@ class FilePageWriter final : public PageSink {
   void finish(std::string_view closingLine) override;
 
  private:
+  // Writes out the pending text once it fills a write.
+  void writeWhenFull();
+
   platform::TextFileWriter out_;
-  std::string page_;  // a filled page's text, on its way to out_
+  // Pages are made straight into this text, which goes to out_ in writes of
+  // at least out_'s buffer size, so that out_ writes it without a copy.
+  std::string pending_;
 };
 
 // Keeps pages made away from the output (on another thread, say) until
 // replayTo hands them on, in order and line for line as they were written.
 class PageBuffer final : public PageSink {
  public:
-  // A buffer for an output that takes page texts keeps filled pages as one
-  // text each, and replays them so.
+  // A buffer for an output that takes page texts keeps every page as text,
+  // made straight into blocks of a few hundred KB, and replays a block at a
+  // time.
   explicit PageBuffer(bool keepsPageText = false) : keepsPageText_(keepsPageText) {}
 
   void writePage(const TopicRef& topic, const std::vector<std::string>& lines) override;
@@ -97,16 +108,19 @@ class PageBuffer final : public PageSink {
     TopicRef topic;
     size_t firstLine;
     size_t lineCount;
-    bool asText;  // one "line": the page's text
   };
   // Keeps a copy of text in the blocks and its view in lines_.
   void keep(std::string_view text);
+  // The block a page kept as text goes into.
+  std::string& textBlock(const TopicRef& topic);
 
   bool keepsPageText_;
-  std::string page_;  // a filled page's text, on its way to the blocks
-  // The lines' text, in blocks that never grow past their first capacity, so
-  // the views stay valid and a large unit is never copied while it grows.
+  // Kept as lines: the lines' text, in blocks that never grow past their
+  // first capacity, so the views stay valid and a large unit is never copied
+  // while it grows. Kept as text: the pages' text, a block's first page
+  // being blockTopics_'s entry.
   std::vector<std::string> blocks_;
+  std::vector<TopicRef> blockTopics_;
   std::vector<std::string_view> lines_;
   std::vector<Page> pages_;
   size_t bytes_ = 0;

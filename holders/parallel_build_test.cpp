@@ -241,5 +241,52 @@ TEST(PageBuffer, KeepsAFilledPageAsOneTextForAnOutputThatTakesTexts) {
   EXPECT_EQ(page.Document(), replayed.pages()[0].lines);
 }
 
+// Pages kept as text, small and larger than a block, mixed with pages given
+// line by line, reach the file as the same bytes as pages written straight.
+TEST(PageBuffer, KeptTextGivesTheBytesOfPagesWrittenStraight) {
+  templates::TDocumentTemplate page;
+  page.SetTemplate({"{##Name##}", "tail"});
+  page.ReplaceTag("##Name##", std::string(700 * 1024, 'n'), true);
+  templates::TDocumentTemplate small;
+  small.SetTemplate({"small"});
+  const std::vector<std::string> lines = {"one", std::string(90 * 1024, 'l'), ""};
+  const auto writeAll = [&](PageSink& sink) {
+    for (int round = 0; round < 3; ++round) {
+      sink.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_T"}, small);
+      sink.writePage(TopicRef{TopicKind::Unit, "Unit_A"}, lines);
+      sink.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_U"}, page);
+    }
+  };
+  const testing_support::TempDir out;
+  {
+    FilePageWriter straight(out.file("straight.rtf"));
+    writeAll(straight);
+    straight.finish("}");
+  }
+  {
+    FilePageWriter file(out.file("kept.rtf"));
+    PageBuffer buffer(file.takesPageText());
+    writeAll(buffer);
+    EXPECT_GT(buffer.bytes(), 2u * 1024 * 1024);
+    buffer.replayTo(file);
+    file.finish("}");
+  }
+  const std::string expected = platform::readFile(out.file("straight.rtf"));
+  EXPECT_EQ(3 * (7 + 5 + 90 * 1024 + 2 + 2 + 700 * 1024 + 4 + 6) + 3, expected.size());
+  EXPECT_EQ(expected, platform::readFile(out.file("kept.rtf")));
+}
+
+// A build that fails leaves the pages written before the failure in the
+// file, as it would on one thread.
+TEST(FilePageWriter, AnUnfinishedFileKeepsThePagesWritten) {
+  const testing_support::TempDir out;
+  const std::string path = out.file("part.rtf");
+  {
+    FilePageWriter file(path);
+    file.writePage(TopicRef{TopicKind::Unit, "Unit_A"}, {"written", "too"});
+  }
+  EXPECT_EQ("written\r\ntoo\r\n", platform::readFile(path));
+}
+
 }  // namespace
 }  // namespace holders

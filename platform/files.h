@@ -93,6 +93,10 @@ class TextFileWriter {
   TextFileWriter(const TextFileWriter&) = delete;
   TextFileWriter& operator=(const TextFileWriter&) = delete;
 
+  // Text of kDirectWriteBytes or more goes to the file without a copy (after
+  // what the buffer holds).
+  static constexpr size_t kDirectWriteBytes = 1 << 16;
+
   void write(std::string_view text);
   void writeLine(std::string_view line);
   // Flushes and closes; reports a failed write. Called by the destructor too,
@@ -109,7 +113,7 @@ class TextFileWriter {
   // processor's cache (256 KB made a large build slower). The buffer is
   // filled by hand: a page build writes millions of short lines, and stdio's
   // per-call work showed in its profile.
-  static constexpr size_t kBufferBytes = 1 << 16;
+  static constexpr size_t kBufferBytes = kDirectWriteBytes;
   std::unique_ptr<char[]> buffer_;
   size_t buffered_ = 0;
   std::string path_;
