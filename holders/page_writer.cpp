@@ -18,6 +18,19 @@ void PageSink::writePageText(const TopicRef& /*topic*/, std::string_view /*text*
   throw std::logic_error("this output takes pages line by line");
 }
 
+namespace {
+
+// A kept page's text goes into the last block until that block is full.
+constexpr size_t kTextBlockBytes = 256 * 1024;
+
+// Appends the lines as the file has them, each followed by CR LF.
+template <typename Lines>
+void appendLines(std::string& text, const Lines& lines) {
+  for (const auto& line : lines) text.append(line).append("\r\n");
+}
+
+}  // namespace
+
 FilePageWriter::FilePageWriter(std::string_view path) : out_(path) {}
 
 FilePageWriter::~FilePageWriter() {
@@ -36,7 +49,7 @@ void FilePageWriter::writeWhenFull() {
 }
 
 void FilePageWriter::writePage(const TopicRef& /*topic*/, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) pending_.append(line).append("\r\n");
+  appendLines(pending_, lines);
   writeWhenFull();
 }
 
@@ -61,7 +74,7 @@ void FilePageWriter::writePageText(const TopicRef& /*topic*/, std::string_view t
 
 void FilePageWriter::writeBufferedPage(const TopicRef& /*topic*/,
                                        const std::vector<std::string_view>& lines) {
-  for (const std::string_view line : lines) pending_.append(line).append("\r\n");
+  appendLines(pending_, lines);
   writeWhenFull();
 }
 
@@ -71,9 +84,6 @@ void FilePageWriter::finish(std::string_view closingLine) {
   pending_.clear();
   out_.close();
 }
-
-// A kept page's text goes into the last block until that block is full.
-constexpr size_t kTextBlockBytes = 256 * 1024;
 
 std::string& PageBuffer::textBlock(const TopicRef& topic) {
   if (blocks_.empty() || blocks_.back().size() >= kTextBlockBytes) {
@@ -87,7 +97,7 @@ void PageBuffer::writePage(const TopicRef& topic, const std::vector<std::string>
   if (keepsPageText_) {
     std::string& block = textBlock(topic);
     const size_t before = block.size();
-    for (const std::string& line : lines) block.append(line).append("\r\n");
+    appendLines(block, lines);
     bytes_ += block.size() - before;
     return;
   }
@@ -145,10 +155,8 @@ void MemoryPageSink::finish(std::string_view closingLine) {
 
 std::string MemoryPageSink::text() const {
   std::string out;
-  for (const Page& page : pages_) {
-    for (const std::string& line : page.lines) out.append(line).append("\r\n");
-  }
-  for (const std::string& line : closing_) out.append(line).append("\r\n");
+  for (const Page& page : pages_) appendLines(out, page.lines);
+  appendLines(out, closing_);
   return out;
 }
 
