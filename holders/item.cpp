@@ -206,7 +206,11 @@ PooledPage::PooledPage() {
 }
 
 PooledPage::~PooledPage() {
-  if (page_ != nullptr && pagePool.size() < kPooledPagesKept) pagePool.push_back(std::move(page_));
+  if (page_ == nullptr || pagePool.size() >= kPooledPagesKept) return;
+  // Emptied as it comes back: the page it was loaded from belongs to a
+  // project's page cache, which may be gone before the page is lent again.
+  page_->LoadCached(nullptr);
+  pagePool.push_back(std::move(page_));
 }
 
 PooledPage THItem::page(std::string_view name) const {

@@ -242,6 +242,23 @@ TEST(ProjectPages, APooledPageIsLentToOneHolderAtATimeAndComesBackFresh) {
   std::thread([page = std::move(other)]() mutable { page.ReplaceTag("x", "y", true); }).join();
 }
 
+// A page given back keeps nothing of the project it was loaded for, which
+// may be gone by the time the page is lent again.
+TEST(ProjectPages, APageLentAgainOutlivesTheProjectItWasLoadedFor) {
+  TempDir program;
+  program.write("Template/Jump.TPF", "{##Name##}\r\n");
+  {
+    RecordingProject project(program.path());
+    PooledPage page;
+    project.LoadTemplate("Jump", page);
+    page.ReplaceTag("##Name##", "value", true);
+  }
+  PooledPage again;
+  EXPECT_TRUE(again.Document().empty());
+  again.ReplaceTag("##Name##", "other", true);
+  EXPECT_TRUE(again.Document().empty());
+}
+
 TEST(ProjectOptions, TheConstructorReadsTheProgramDirectorysFile) {
   TempDir program;
   program.write("korvex.ini", "[Options]\r\nShowMethodExtra=0\r\n[Files]\r\na.pas=\r\n");
