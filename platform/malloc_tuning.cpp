@@ -95,8 +95,8 @@ WholeHeapGrowth::WholeHeapGrowth() {
   // Setting the top pad also stops glibc from raising the size from which a
   // block gets a mapping of its own as large blocks come and go; left at its
   // first 128 KB, the build's page buffers would each be mapped and unmapped
-  // (with a page fault for every 4 KB), and the build took a third longer.
-  // So the size is set to what glibc would have raised it to.
+  // (with a page fault for every 4 KB), and the pages took a tenth to a fifth
+  // longer. So the size is set to what glibc would have raised it to.
   if (!(tunables != nullptr && mentions(tunables, "glibc.malloc.mmap_threshold"))) {
     ::mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes);
   }
