@@ -111,6 +111,19 @@ std::optional<std::string> IncludeFinder::pathIn(const Listing& start, std::stri
   return files->directory + file->second;
 }
 
+size_t IncludeFinder::firstHolding(std::string_view upperName, size_t from) {
+  for (; filesIndexed_ < distinct_.size(); ++filesIndexed_) {
+    for (const auto& file : distinctListing(filesIndexed_).files) {
+      holding_[file.first].push_back(static_cast<std::uint32_t>(filesIndexed_));
+    }
+  }
+  const auto found = holding_.find(upperName);
+  if (found == holding_.end()) return distinct_.size();
+  const std::vector<std::uint32_t>& holders = found->second;
+  const auto next = std::lower_bound(holders.begin(), holders.end(), from);
+  return next == holders.end() ? distinct_.size() : *next;
+}
+
 std::string IncludeFinder::cumulativeSearch(const std::string& name) {
   // A relative directory held the file: the extended name is tried in the
   // later directories as well.
@@ -139,7 +152,12 @@ IncludeFinder::Located IncludeFinder::locate(const std::string& name,
   addDirectories(directories);
   Progress& progress = progress_[name];
   if (!progress.found.name.empty()) return progress.found;
+  const bool plainName = name.find_first_of("/\\") == std::string::npos;
   for (; progress.checked < distinct_.size(); ++progress.checked) {
+    if (plainName) {
+      progress.checked = firstHolding(upperCased(name), progress.checked);
+      if (progress.checked == distinct_.size()) break;
+    }
     const std::string& directory = distinct_[progress.checked];
     std::optional<std::string> path = pathIn(distinctListing(progress.checked), name);
     if (!path) continue;

@@ -13,9 +13,13 @@
 // miss into a directory scan. The finder therefore reads each directory once
 // and keeps its listing, tries each distinct directory once, and remembers
 // for each name how far down the directory list it has looked, so the whole
-// run costs time in proportion to the directories and includes it meets.
+// run costs time in proportion to the directories and includes it meets. A
+// plain file name (most includes are one) is not tried directory by
+// directory at all: the finder indexes the files of the directories it has
+// listed by name, and looks the name up once.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -90,6 +94,9 @@ class IncludeFinder {
   // distinct directory, and looking each up by its path would hash the path.
   const Listing& distinctListing(size_t index);
   std::optional<std::string> pathIn(const Listing& start, std::string_view name);
+  // For a plain file name: the first distinct directory from `from` on
+  // that holds it, or distinct_.size().
+  size_t firstHolding(std::string_view upperName, size_t from);
   // The name upper-cased, in a buffer of the finder's own.
   std::string_view upperCased(std::string_view name);
   std::string cumulativeSearch(const std::string& name);
@@ -100,6 +107,10 @@ class IncludeFinder {
   std::vector<const Listing*> distinctListings_;  // nullptr until listed
   std::string upperName_;
   std::unordered_set<std::string> distinctSet_;
+  // Upper-cased file name -> the distinct directories holding it, ascending;
+  // for the first filesIndexed_ of them.
+  platform::TextMap<std::vector<std::uint32_t>> holding_;
+  size_t filesIndexed_ = 0;
   DirectoryListings ownListings_;
   DirectoryListings& listings_;
   // The listings this finder has used, so that it seldom takes the shared

@@ -34,6 +34,28 @@ TEST(IncludeFinder, DirectoriesAddedLaterAreSearchedForNamesNotFoundYet) {
   EXPECT_EQ(finder.find("LATE.INC", directories), dir.path() + "/late/LATE.INC");
 }
 
+// A plain name is looked up among the files of every directory listed so
+// far at once; what it finds must be what trying the directories in turn
+// finds, as the list grows between lookups.
+TEST(IncludeFinder, APlainNameIsFoundInTheFirstDirectoryHoldingItAsTheListGrows) {
+  TempDir dir;
+  std::vector<std::string> directories;
+  for (int d = 0; d < 60; ++d) {
+    directories.push_back(dir.path() + "/d" + std::to_string(d) + "/");
+    dir.write("d" + std::to_string(d) + "/filler" + std::to_string(d) + ".inc", "");
+  }
+  dir.write("d45/Shared.inc", "");
+  dir.write("d52/SHARED.INC", "");
+  dir.write("d3/early.inc", "");
+  IncludeFinder finder;
+  const std::vector<std::string> first(directories.begin(), directories.begin() + 30);
+  EXPECT_EQ(finder.find("SHARED.INC", first), "SHARED.INC") << "in none of the first 30";
+  EXPECT_EQ(finder.find("SHARED.INC", directories), dir.path() + "/d45/SHARED.INC");
+  EXPECT_EQ(finder.locate("SHARED.INC", directories).path, dir.path() + "/d45/Shared.inc");
+  EXPECT_EQ(finder.find("EARLY.INC", directories), dir.path() + "/d3/EARLY.INC");
+  EXPECT_EQ(finder.find("FILLER59.INC", directories), dir.path() + "/d59/FILLER59.INC");
+}
+
 TEST(IncludeFinder, NamesWithADirectoryPartAreLookedUpAsGiven) {
   TempDir dir;
   dir.write("src/inc/deep.inc", "");
