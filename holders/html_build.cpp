@@ -82,7 +82,7 @@ std::vector<std::string> copyBitmaps(THProject& project, const std::string& dire
     if (!unit->IsDocumented()) continue;
     for (const NameEntry& typeEntry : unit->Types.entries()) {
       auto* type = static_cast<THType*>(typeEntry.item);
-      const std::string& name = type->Bitmap;
+      const std::string& name = type->Bitmap.str();
       // A name with a directory would be referred to by that path; only
       // plain names are brought beside the pages.
       if (name.empty() || !type->IsDocumented() || !platform::extractFilePath(name).empty() ||

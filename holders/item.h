@@ -49,10 +49,22 @@ enum : std::uint8_t {
 // Visibility overrides set by first-line commands.
 enum : std::uint8_t { kVisibleByScope = 0, kAlwaysVisible = 1, kNeverVisible = 2 };
 
-// Text that most holders leave empty (code samples): 8 bytes until set.
-// A large project has hundreds of thousands of holders.
+// Text that most holders leave empty (code samples, a property's storage
+// words, a class's ancestor): 8 bytes until set, where a string takes 32.
+// A large project has hundreds of thousands of holders, and every megabyte
+// of them is memory the system must hand over fresh.
 class OptionalText {
  public:
+  OptionalText() = default;
+  OptionalText(const OptionalText& other) { *this = other; }
+  OptionalText& operator=(const OptionalText& other) {
+    if (this != &other) *this = other.str();
+    return *this;
+  }
+  OptionalText(OptionalText&&) noexcept = default;
+  OptionalText& operator=(OptionalText&&) noexcept = default;
+  ~OptionalText() = default;
+
   OptionalText& operator=(std::string_view text) {
     if (text.empty()) {
       text_.reset();
@@ -116,8 +128,7 @@ class THItem {
   std::string Comment;
   // Code-sample lines separated by CR.
   OptionalText Sample;
-  std::uint8_t Scope = kScopePublished;
-  std::uint8_t Visibility = kVisibleByScope;
+  // Scope and Visibility come last (see the end of the class).
 
   // --- the model tree
   THItem* ParentItem() const { return owner_; }
@@ -236,6 +247,12 @@ class THItem {
   THUnit* unit_ = nullptr;
   // Most holders own nothing, so the list is made with the first.
   std::unique_ptr<std::vector<std::unique_ptr<THItem>>> owned_;
+
+ public:
+  // Last, so that the one-byte fields a kind of holder declares first share
+  // their word instead of taking one more.
+  std::uint8_t Scope = kScopePublished;
+  std::uint8_t Visibility = kVisibleByScope;
 };
 
 }  // namespace holders

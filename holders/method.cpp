@@ -61,13 +61,13 @@ void THMethod::Parse(SourceReader& parser) {
   }
   const SourceReader::Mark afterHeader = parser.markNext();
   SkipBlanks(parser);
-  Directives = ReadList(parser, kSemicolon, kDirectives);
+  std::string directives = ReadList(parser, kSemicolon, kDirectives);
   // Other directive words (overload, stdcall, message, ...) end the list and
   // are read by the caller.
-  if (Directives.empty()) parser.rewind(afterHeader);
-  const size_t forward = platform::upperCase(Directives).find("FORWARD;");
-  if (forward != std::string::npos) Directives.erase(forward, 8);
-  Directives = platform::trim(Directives);
+  if (directives.empty()) parser.rewind(afterHeader);
+  const size_t forward = platform::upperCase(directives).find("FORWARD;");
+  if (forward != std::string::npos) directives.erase(forward, 8);
+  Directives = platform::trim(directives);
 }
 
 THItem* THMethod::FindItem(std::string_view name, bool caseSensitive) {

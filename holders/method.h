@@ -27,9 +27,9 @@ class THMethod : public THItem {
   explicit THMethod(THItem* owner);
 
   // Directive words after the header, each with its semicolon, trimmed.
-  std::string Directives;
-  std::string MethodName;
   std::uint8_t MethodKind = kProcedure;
+  OptionalText Directives;
+  std::string MethodName;
   std::string Parameters;
   std::string ResultType;
 

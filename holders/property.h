@@ -17,12 +17,12 @@ class THProperty : public THItem {
   explicit THProperty(THItem* owner);
 
   bool IsEvent = false;
-  std::string Extra;
   bool IsField = false;
-  std::string Parameters;
+  OptionalText Extra;
+  OptionalText Parameters;
   std::string PropertyName;
   std::string PropertyType;
-  std::string Storage;
+  OptionalText Storage;
 
   void Parse(SourceReader& parser) override;
   void BuildTopic(PageSink& output) override;

@@ -35,13 +35,13 @@ class THType : public THItem {
  public:
   explicit THType(THItem* owner);
 
-  std::string Bitmap;
-  std::string AncestorName;
   std::uint8_t TypeKind = kOtherType;
-  std::string Parameters;
+  OptionalText Bitmap;
+  OptionalText AncestorName;
+  OptionalText Parameters;
   LazyNameList<SortedNameList> Methods;
   LazyNameList<OrderedNameList> Properties;
-  std::string ResultType;
+  OptionalText ResultType;
   std::string TypeName;
   std::string AliasText;
   // The word that opened a class-like body as written in the declaration:

@@ -15,7 +15,7 @@ class THConstant : public THItem {
 
   std::string ConstantName;
   // Declared type of a typed constant, else empty.
-  std::string ConstType;
+  OptionalText ConstType;
   // The text between "=" and the semicolon that ends the declaration.
   std::string Value;
 
