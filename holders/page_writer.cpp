@@ -87,7 +87,9 @@ void FilePageWriter::finish(std::string_view closingLine) {
 
 std::string& PageBuffer::textBlock(const TopicRef& topic) {
   if (blocks_.empty() || blocks_.back().size() >= kTextBlockBytes) {
-    blocks_.emplace_back().reserve(kTextBlockBytes + kTextBlockBytes / 4);
+    blocks_.push_back(std::move(spareBlock_));
+    spareBlock_ = std::string();
+    blocks_.back().reserve(kTextBlockBytes + kTextBlockBytes / 4);
     blockTopics_.push_back(topic);
   }
   return blocks_.back();
@@ -126,6 +128,18 @@ void PageBuffer::keep(std::string_view text) {
   block.append(text);
   lines_.push_back(std::string_view(block).substr(start));
   bytes_ += text.size() + sizeof(std::string_view);
+}
+
+void PageBuffer::clear() {
+  if (keepsPageText_ && !blocks_.empty() && spareBlock_.capacity() == 0) {
+    spareBlock_ = std::move(blocks_.front());
+    spareBlock_.clear();
+  }
+  blocks_.clear();
+  blockTopics_.clear();
+  lines_.clear();
+  pages_.clear();
+  bytes_ = 0;
 }
 
 void PageBuffer::finish(std::string_view /*closingLine*/) {

@@ -100,6 +100,9 @@ class PageBuffer final : public PageSink {
   void finish(std::string_view closingLine) override;
 
   void replayTo(PageSink& output) const;
+  // Empties the buffer for the next pages, keeping the room of one text
+  // block: a buffer used again then seldom allocates.
+  void clear();
   // The memory the kept pages take, roughly.
   size_t bytes() const { return bytes_; }
 
@@ -120,6 +123,7 @@ class PageBuffer final : public PageSink {
   // while it grows. Kept as text: the pages' text, a block's first page
   // being blockTopics_'s entry.
   std::vector<std::string> blocks_;
+  std::string spareBlock_;  // an empty text block's room, kept by clear()
   std::vector<TopicRef> blockTopics_;
   std::vector<std::string_view> lines_;
   std::vector<Page> pages_;

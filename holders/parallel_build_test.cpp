@@ -232,8 +232,11 @@ TEST(PageBuffer, KeepsAFilledPageAsOneTextForAnOutputThatTakesTexts) {
   }
   EXPECT_EQ("first\r\n{a\r\nb}\r\n\r\nend\r\n}\r\n", platform::readFile(path));
 
-  // A buffer for an output that wants lines keeps the page's lines.
+  // A buffer for an output that wants lines keeps the page's lines; emptied,
+  // it keeps only what comes after.
   PageBuffer lines;
+  lines.writePage(TopicRef{TopicKind::Unit, "Unit_A"}, {"gone"});
+  lines.clear();
   lines.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_T"}, page);
   MemoryPageSink replayed;
   lines.replayTo(replayed);
@@ -242,7 +245,8 @@ TEST(PageBuffer, KeepsAFilledPageAsOneTextForAnOutputThatTakesTexts) {
 }
 
 // Pages kept as text, small and larger than a block, mixed with pages given
-// line by line, reach the file as the same bytes as pages written straight.
+// line by line, reach the file as the same bytes as pages written straight;
+// so do they when one buffer is emptied and used again for each round.
 TEST(PageBuffer, KeptTextGivesTheBytesOfPagesWrittenStraight) {
   templates::TDocumentTemplate page;
   page.SetTemplate({"{##Name##}", "tail"});
@@ -250,12 +254,13 @@ TEST(PageBuffer, KeptTextGivesTheBytesOfPagesWrittenStraight) {
   templates::TDocumentTemplate small;
   small.SetTemplate({"small"});
   const std::vector<std::string> lines = {"one", std::string(90 * 1024, 'l'), ""};
+  const auto writeRound = [&](PageSink& sink) {
+    sink.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_T"}, small);
+    sink.writePage(TopicRef{TopicKind::Unit, "Unit_A"}, lines);
+    sink.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_U"}, page);
+  };
   const auto writeAll = [&](PageSink& sink) {
-    for (int round = 0; round < 3; ++round) {
-      sink.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_T"}, small);
-      sink.writePage(TopicRef{TopicKind::Unit, "Unit_A"}, lines);
-      sink.writeFilledPage(TopicRef{TopicKind::Type, "Type_A_U"}, page);
-    }
+    for (int round = 0; round < 3; ++round) writeRound(sink);
   };
   const testing_support::TempDir out;
   {
@@ -271,9 +276,22 @@ TEST(PageBuffer, KeptTextGivesTheBytesOfPagesWrittenStraight) {
     buffer.replayTo(file);
     file.finish("}");
   }
+  {
+    FilePageWriter file(out.file("reused.rtf"));
+    PageBuffer buffer(file.takesPageText());
+    for (int round = 0; round < 3; ++round) {
+      writeRound(buffer);
+      buffer.replayTo(file);
+      buffer.clear();
+      EXPECT_EQ(0u, buffer.bytes());
+    }
+    buffer.replayTo(file);  // emptied: adds nothing
+    file.finish("}");
+  }
   const std::string expected = platform::readFile(out.file("straight.rtf"));
   EXPECT_EQ(3 * (7 + 5 + 90 * 1024 + 2 + 2 + 700 * 1024 + 4 + 6) + 3, expected.size());
   EXPECT_EQ(expected, platform::readFile(out.file("kept.rtf")));
+  EXPECT_EQ(expected, platform::readFile(out.file("reused.rtf")));
 }
 
 // A build that fails leaves the pages written before the failure in the
