@@ -199,21 +199,25 @@ bool THProject::IsDefined(std::string_view symbol) const {
 
 bool THProject::replayDefines(const UnitReading& reading) {
   if (reading.steps.empty()) return true;
-  std::vector<std::string> defines = Defines;
+  // The questions are checked against the project's defines as the unit's
+  // own changes so far leave them, without copying the defines: a large
+  // project has hundreds, and every unit is replayed. Only then do the
+  // changes go in.
+  std::vector<std::pair<std::string_view, bool>> changed;  // the latest last
+  const auto isDefined = [&](const std::string& symbol) {
+    for (auto latest = changed.rbegin(); latest != changed.rend(); ++latest) {
+      if (latest->first == symbol) return latest->second;
+    }
+    return contains(Defines, symbol);
+  };
   for (const DefineStep& step : reading.steps) {
-    switch (step.kind) {
-      case DefineStep::Kind::Asked:
-        if (contains(defines, step.symbol) != step.answer) return false;
-        break;
-      case DefineStep::Kind::Added:
-        addTo(defines, step.symbol);
-        break;
-      case DefineStep::Kind::Removed:
-        removeFrom(defines, step.symbol);
-        break;
+    if (step.kind == DefineStep::Kind::Asked) {
+      if (isDefined(step.symbol) != step.answer) return false;
+    } else {
+      changed.emplace_back(step.symbol, step.kind == DefineStep::Kind::Added);
     }
   }
-  Defines = std::move(defines);
+  applyChanges(Defines, reading.steps);
   return true;
 }
 
