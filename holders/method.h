@@ -26,8 +26,8 @@ class THMethod : public THItem {
  public:
   explicit THMethod(THItem* owner);
 
-  // Directive words after the header, each with its semicolon, trimmed.
   std::uint8_t MethodKind = kProcedure;
+  // Directive words after the header, each with its semicolon, trimmed.
   OptionalText Directives;
   std::string MethodName;
   std::string Parameters;
