@@ -203,6 +203,8 @@ class THProject : public THItem {
   // Settles every lazily kept order and index, so that the build reads the
   // model without changing it and may share it between threads.
   void prepareModelForBuild();
+  // Each type's ancestor, looked up once for the build under way.
+  void settleAncestors();
   // The page of that name from pagesByName_ (nullptr: missing), with the
   // epoch it belongs to; takes pagesMutex_.
   const templates::CachedPage* lookUpPage(std::string_view name, std::uint64_t& epoch);

@@ -243,6 +243,15 @@ const std::string& THProject::EscapedHelpText(int index) const {
   return known ? escapedTexts_[static_cast<size_t>(index)] : escapedTexts_.back();
 }
 
+void THProject::settleAncestors() {
+  for (const NameEntry& unitEntry : Units.entries()) {
+    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
+    for (const NameEntry& typeEntry : unit->Types.entries()) {
+      static_cast<THType*>(typeEntry.item)->SettleAncestor();
+    }
+  }
+}
+
 void THProject::InheritProperties() {
   for (const NameEntry& unitEntry : Units.entries()) {
     const auto* unit = static_cast<const THUnit*>(unitEntry.item);
@@ -268,6 +277,7 @@ void THProject::BuildTopics(PageSink& output) {
   escapedTexts_.clear();
   for (int i = 0; i <= helpTexts; ++i)
     escapedTexts_.push_back(esc(LanguageText(i < helpTexts ? i : -1)));
+  settleAncestors();
   InheritProperties();
   prepareModelForBuild();
   output.writeFilledPage(TopicRef{TopicKind::Header, {}}, page("Header"));

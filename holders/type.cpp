@@ -1,6 +1,7 @@
 // THType: reading the declaration, the member lists and lookups.
 #include "holders/type.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "holders/comment_text.h"
@@ -369,6 +370,23 @@ bool THType::IsDocumented() {
 }
 
 THType* THType::Ancestor() {
+  // A build asks for ancestors by the hundred thousand, from every thread:
+  // the answer is settled once before its threads start.
+  const THProject* project = Project();
+  if (settledFor_ != 0 && project != nullptr && project->Building() &&
+      settledFor_ == project->BuildNumber()) {
+    return settledAncestor_;
+  }
+  return lookUpAncestor();
+}
+
+void THType::SettleAncestor() {
+  settledFor_ = 0;
+  settledAncestor_ = lookUpAncestor();
+  if (Project() != nullptr && Project()->Building()) settledFor_ = Project()->BuildNumber();
+}
+
+THType* THType::lookUpAncestor() {
   if (AncestorName.empty() || Project() == nullptr) return nullptr;
   const bool caseSensitive = options().CasesensitiveInClassInheritence;
   // The type's own unit comes first, as it does for the compiler: a type of
@@ -388,10 +406,19 @@ THType* THType::Ancestor() {
 }
 
 std::vector<THType*> THType::Ancestors() {
+  // Real chains are a few types long, where looking through the chain finds
+  // a cycle sooner than a set; a set takes over for longer ones.
+  constexpr size_t kSearchedChain = 32;
   std::vector<THType*> chain;
-  std::unordered_set<const THType*> seen{this};
-  for (THType* type = Ancestor(); type != nullptr && seen.insert(type).second;
-       type = type->Ancestor()) {
+  std::unordered_set<const THType*> seen;
+  const auto seenBefore = [&](const THType* type) {
+    if (type == this) return true;
+    if (chain.size() < kSearchedChain)
+      return std::find(chain.begin(), chain.end(), type) != chain.end();
+    if (seen.empty()) seen.insert(chain.begin(), chain.end());
+    return !seen.insert(type).second;
+  };
+  for (THType* type = Ancestor(); type != nullptr && !seenBefore(type); type = type->Ancestor()) {
     chain.push_back(type);
   }
   return chain;

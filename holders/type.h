@@ -58,6 +58,9 @@ class THType : public THItem {
 
   // The type AncestorName names anywhere in the project, or nullptr.
   THType* Ancestor();
+  // Works out the ancestor once for the build under way, which then asks
+  // for it without a lookup; called before the build's threads start.
+  void SettleAncestor();
   void BuildEventsList(PageSink& output);
   void BuildMethodsList(PageSink& output);
   void BuildPropertiesList(PageSink& output);
@@ -115,6 +118,10 @@ class THType : public THItem {
   void addMethodMember(SourceReader& parser, std::uint8_t kind, MemberState& state);
   void addPropertyMember(SourceReader& parser, MemberState& state);
   void skipNestedDeclaration(SourceReader& parser, MemberState& state);
+  THType* lookUpAncestor();
+
+  THType* settledAncestor_ = nullptr;
+  std::uint64_t settledFor_ = 0;  // the build the ancestor was settled for; 0: none
 };
 
 }  // namespace holders

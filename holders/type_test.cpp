@@ -268,5 +268,44 @@ TEST(AncestorCycles, EveryWalkStops) {
   EXPECT_NE(built.find("R;"), std::string::npos) << "redeclared type lookup ends";
 }
 
+TEST(AncestorCycles, ALongChainEndsWhereItMeetsItself) {
+  // Forty classes, each the ancestor of the one before, the last one's
+  // ancestor the sixth: the walk from the first lists the other 39 once.
+  std::string text = "unit U; interface type\r\n";
+  for (int i = 0; i < 40; ++i) {
+    const int ancestor = i + 1 < 40 ? i + 1 : 5;
+    text += "T" + std::to_string(i) + " = class(T" + std::to_string(ancestor) +
+            ") public procedure M" + std::to_string(i) + "; end;\r\n";
+  }
+  Model m;
+  THUnit& unit = m.unit(text);
+  const std::vector<THType*> chain = unit.FindType("T0", true)->Ancestors();
+  ASSERT_EQ(chain.size(), 39u);
+  EXPECT_EQ(chain.front(), unit.FindType("T1", true));
+  EXPECT_EQ(chain.back(), unit.FindType("T39", true));
+  EXPECT_EQ(unit.FindType("T0", true)->CountMethods(true), 40);
+  EXPECT_NE(m.build().find("ITEM Method U.T39.M39"), std::string::npos);
+}
+
+TEST(Ancestors, AreLookedUpAnewForEachBuild) {
+  // A build looks each ancestor up once; one added to the model after a
+  // build counts in the next.
+  Model m;
+  m.project.BuildThreads = 1;
+  m.unit("unit A; interface type TChild = class(TBase) public procedure Own; end;", "A");
+  const auto listed = [](const std::string& text) {
+    size_t found = 0;
+    for (size_t at = text.find("ITEM Method B.TBase.Handed"); at != std::string::npos;
+         at = text.find("ITEM Method B.TBase.Handed", at + 1)) {
+      ++found;
+    }
+    return found;
+  };
+  EXPECT_EQ(listed(m.build()), 0u);
+  m.unit("unit B; interface type TBase = class public procedure Handed; end;", "B");
+  EXPECT_EQ(listed(m.build()), 2u) << "under TBase and under TChild";
+  EXPECT_EQ(m.project.FindType("TChild", true)->Ancestor(), m.project.FindType("TBase", true));
+}
+
 }  // namespace
 }  // namespace holders
