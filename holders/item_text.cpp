@@ -1,14 +1,67 @@
 // Turning descriptions, samples and declaration parts into output text, with
 // inline tags and link search.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
 #include "holders/comment_text.h"
 #include "holders/dialect.h"
 #include "holders/item.h"
 #include "holders/options.h"
+#include "holders/project.h"
 #include "holders/type.h"
 #include "lang/base_lang.h"
 #include "platform/text.h"
 
 namespace holders {
+namespace {
+
+// The links a build thread wrote last, by holder and word. A description's
+// words link to the same few hundred holders again and again, and making a
+// link (its jump name, escaped, filled into the jump page) costs a dozen
+// times as much as copying one made before. A link depends only on the
+// holder and the word while a build runs, so the build's number keeps a
+// later build from using links of an earlier one.
+class RememberedLinks {
+ public:
+  // The link to item with visible text word, made by make when not
+  // remembered.
+  template <class Make>
+  const std::string& link(std::uint64_t build, const THItem* item, std::string_view word,
+                          Make make) {
+    Entry& entry = entries_[slotOf(item, word)];
+    if (entry.build != build || entry.item != item || entry.word != word) {
+      entry.link = make();
+      entry.build = build;
+      entry.item = item;
+      entry.word.assign(word);
+    }
+    return entry.link;
+  }
+
+ private:
+  static constexpr size_t kEntries = 4096;
+  struct Entry {
+    std::uint64_t build = 0;  // none is 0
+    const THItem* item = nullptr;
+    std::string word;
+    std::string link;
+  };
+  static size_t slotOf(const THItem* item, std::string_view word) {
+    const size_t hash = std::hash<std::string_view>{}(word) ^
+                        (reinterpret_cast<std::uintptr_t>(item) >> 4) * 0x9E3779B97F4A7C15ull;
+    return hash % kEntries;
+  }
+  std::array<Entry, kEntries> entries_{};
+};
+
+RememberedLinks& linksOfThisThread() {
+  thread_local auto links = std::make_unique<RememberedLinks>();
+  return *links;
+}
+
+}  // namespace
 
 std::string THItem::BuildRtfText(std::string_view text, bool linkSearch, bool caseSensitive) {
   std::string rtf;
@@ -45,7 +98,12 @@ void THItem::appendWordRtf(std::string& rtf, std::string_view word, bool lookUp,
     THItem* item = FindItem(word, caseSensitive);
     // A holder never links to itself, and an undocumented one has no topic.
     if (item != nullptr && item != this && item->IsDocumented()) {
-      rtf += item->BuildJump(esc(word));
+      const auto make = [&] { return item->BuildJump(esc(word)); };
+      if (project_ != nullptr && project_->Building()) {
+        rtf += linksOfThisThread().link(project_->BuildNumber(), item, word, make);
+      } else {
+        rtf += make();
+      }
       return;
     }
   }

@@ -2,6 +2,8 @@
 // parameter lists and escaping of source text.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "holders/test_project.h"
 
 namespace holders {
@@ -137,6 +139,37 @@ TEST_F(RtfText, ParameterListsLinkTheirTypes) {
     m.project.Scope = kScopePublic;
     EXPECT_EQ(holder.LinkParameterTypes("A: TObject"), "A: TObject");
   }
+}
+
+TEST(BuiltLinks, EachBuildMakesItsLinksAnew) {
+  // A build thread remembers the links it made; the next build, here with
+  // another jump page, must not use them. Each spelling of a word keeps its
+  // own visible text.
+  testing_support::TempDir program;
+  const std::string pages = testing::pagesDirectory() + "Template";
+  std::filesystem::copy(pages, program.path() + "/Template");
+  std::filesystem::copy(pages, program.path() + "/Template/ALT");
+  program.write("Template/ALT/InternalJump.TPF", "<##InternalName##@##InternalJump##>\r\n");
+  OptionsGuard guard;
+  options().CasesensitiveInConstantComment = false;
+  testing::RecordingProject project(program.path());
+  project.Scope = kScopePublic;
+  project.BuildThreads = 1;
+  project.AddUnitText("A", "unit A; interface type TFoo = class end; const { TFoo tfoo } C = 1;");
+  project.AddUnitText("B", "unit B; interface const { tfoo TFoo } D = 2;");
+  const auto build = [&project] {
+    MemoryPageSink sink;
+    project.BuildTopics(sink);
+    return sink.text();
+  };
+  const std::string first = build();
+  EXPECT_NE(first.find("[TFoo>Type_A_TFoo]\r\n [tfoo>Type_A_TFoo]"), std::string::npos) << first;
+  EXPECT_NE(first.find("[tfoo>Type_A_TFoo]\r\n [TFoo>Type_A_TFoo]"), std::string::npos) << first;
+  project.SetTemplateSubdirectory("ALT/");
+  const std::string second = build();
+  EXPECT_EQ(second.find("[TFoo>"), std::string::npos) << second;
+  EXPECT_NE(second.find("<TFoo@Type_A_TFoo>\r\n <tfoo@Type_A_TFoo>"), std::string::npos) << second;
+  EXPECT_NE(second.find("<tfoo@Type_A_TFoo>\r\n <TFoo@Type_A_TFoo>"), std::string::npos) << second;
 }
 
 }  // namespace
