@@ -135,14 +135,26 @@ std::string JoinLines(std::string_view text) {
 
 std::string joinLinesCollapsingBlanks(std::string_view text) {
   std::string result;
-  result.reserve(text.size());
+  appendLinesCollapsingBlanks(text, result);
+  return result;
+}
+
+void appendLinesCollapsingBlanks(std::string_view text, std::string& out) {
+  // Written through a pointer into room made once: every description read
+  // passes through here, byte by byte.
+  const size_t start = out.size();
+  out.resize(start + text.size());
+  char* const begin = out.data() + start;
+  char* to = begin;
+  char last = '\0';
   for (char c : text) {
     if (c == '\n') continue;
     if (c == '\r') c = ' ';
-    if (c == ' ' && !result.empty() && result.back() == ' ') continue;
-    result += c;
+    if (c == ' ' && last == ' ') continue;
+    *to++ = c;
+    last = c;
   }
-  return result;
+  out.resize(start + static_cast<size_t>(to - begin));
 }
 
 }  // namespace holders

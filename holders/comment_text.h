@@ -44,5 +44,8 @@ std::string JoinLines(std::string_view text);
 
 // As JoinLines, and every run of blanks then becomes one blank: in one pass.
 std::string joinLinesCollapsingBlanks(std::string_view text);
+// The same appended to out (a blank ending out does not swallow one that
+// starts text).
+void appendLinesCollapsingBlanks(std::string_view text, std::string& out);
 
 }  // namespace holders

@@ -76,18 +76,27 @@ bool THItem::IsDocumented() {
 }
 
 void THItem::SetComment(std::string_view text) {
-  // Trimmed as views, copied once: every declaration read with a comment
-  // comes here.
+  // Trimmed as views and joined in a buffer the thread keeps, then copied
+  // once, at its own size (the model keeps every comment to the end): every
+  // declaration read with a comment comes here.
   std::string_view braced = platform::trimmedView(text);
   if (!braced.empty() && braced.front() == '{') braced.remove_prefix(1);
   if (!braced.empty() && braced.back() == '}') braced.remove_suffix(1);
-  std::string description(platform::trimmedView(braced));
-  const std::string commands = takeCommandLine(description);
-  description = joinLinesCollapsingBlanks(platform::trimmedView(description));
+  std::string_view description = platform::trimmedView(braced);
+  std::string withoutCommands;
+  std::string commands;
+  if (startsWith(description, options().FirstLineStart)) {
+    withoutCommands = description;
+    commands = takeCommandLine(withoutCommands);
+    description = platform::trimmedView(withoutCommands);
+  }
+  thread_local std::string joined;
+  joined.clear();
+  appendLinesCollapsingBlanks(description, joined);
   applyCommands(commands);
-  // A copy of its own size: blanks collapsed leave room behind, and the
-  // model keeps every comment to the end.
-  Comment = std::string(platform::trimmedView(description));
+  Comment = std::string(platform::trimmedView(joined));
+  constexpr size_t kKeptBufferBytes = 1 << 20;
+  if (joined.capacity() > kKeptBufferBytes) joined = std::string();  // an unusually long one
 }
 
 void THItem::applyCommands(const std::string& commandText) {
