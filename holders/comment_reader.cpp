@@ -142,9 +142,8 @@ void THItem::skipBlock(SourceReader& parser, bool toEnd) {
   const std::int32_t square = parser.SquareDepth();
   int depth = 0;
   for (;;) {
-    parser.Next();
+    parser.NextBraceComment();
     if (parser.Kind() == TokenKind::Null) break;
-    if (parser.Kind() != TokenKind::BraceComment) continue;
     const std::string name = platform::upperCase(DirectiveName(parser.TokenView()));
     if (opensBlock(name)) {
       ++depth;

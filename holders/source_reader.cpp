@@ -113,6 +113,19 @@ void SourceReader::Next() {
   countBrackets();
 }
 
+void SourceReader::NextBraceComment() {
+  if (pending_)
+    Next();
+  else
+    scanner_->Next();
+  for (;;) {
+    const TokenKind kind = scanner_->Token().Kind();
+    if (kind == TokenKind::BraceComment || kind == TokenKind::Null) return;
+    scanner_->SkipToBraceComment();
+    scanner_->Next();
+  }
+}
+
 void SourceReader::countBrackets() {
   // Called for every token; brackets are a few of them, and their kinds are
   // next to each other.

@@ -53,6 +53,10 @@ class SourceReader {
   SourceReader& operator=(const SourceReader&) = delete;
 
   void Next();
+  // Moves to the next BraceComment token (a whole one or a line of one) or
+  // to Null, as Next would, but without making the tokens between or
+  // counting their brackets: for text a directive skips.
+  void NextBraceComment();
   // None while a rewound token waits to be read again.
   TokenKind Kind() const { return pending_ ? TokenKind::None : scanner_->Token().Kind(); }
   std::string TokenText() const { return std::string(TokenView()); }

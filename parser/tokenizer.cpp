@@ -199,22 +199,65 @@ void TqPasParser::scanLineBreak(TokenKind kind) {
 // thus splits 'it''s' into two String tokens whose texts join back. Three
 // quotes in a row open a literal that starts with a quote character.
 void TqPasParser::scanLiteral() {
-  std::int32_t p = run_;
+  bool closed = false;
+  const std::int32_t end = literalEnd(run_, closed);
+  finish(closed ? TokenKind::String : TokenKind::BadString, end);
+}
+
+std::int32_t TqPasParser::literalEnd(std::int32_t position, bool& closed) const {
+  std::int32_t p = position;
   if (at(p + 1) == '\'' && at(p + 2) == '\'') p += 2;
-  TokenKind kind = TokenKind::String;
   for (;;) {
     const unsigned char c = at(++p);
     if (c == '\'') {
-      ++p;
-      break;
+      closed = true;
+      return p + 1;
     }
     if (c == '\r' || c == '\n' || c == 0) {
-      kind = TokenKind::BadString;
-      if (c != 0) ++p;
-      break;
+      closed = false;
+      return c != 0 ? p + 1 : p;
     }
   }
-  finish(kind, p);
+}
+
+void TqPasParser::SkipToBraceComment() {
+  if (state_ != CommentState::NoComment) return;
+  std::int32_t p = run_;
+  for (;;) {
+    // Passed sixteen bytes at a time up to a byte that may open a literal
+    // or a comment; the text holds no NUL before its end.
+    while (textLength_ - p >= 16) {
+      const platform::Bytes16 bytes = platform::load16(buffer_ + p);
+      const std::size_t plain =
+          platform::firstMarked((bytes == '{') | (bytes == '\'') | (bytes == '(') | (bytes == '/'));
+      p += static_cast<std::int32_t>(plain);
+      if (plain < 16) break;
+    }
+    const unsigned char c = at(p);
+    if (c == 0 || c == '{') break;
+    if (c == '\'') {
+      bool closed = false;
+      p = literalEnd(p, closed);
+    } else if (c == '(' && at(p + 1) == '*') {
+      // Ends at the first "*)" after the "(": "(*)" is a whole comment.
+      state_ = CommentState::InAnsiComment;
+      for (++p; at(p) != 0; ++p) {
+        if (at(p) == '*' && at(p + 1) == ')') {
+          state_ = CommentState::NoComment;
+          p += 2;
+          break;
+        }
+      }
+      if (state_ != CommentState::NoComment) break;
+    } else if (c == '/' && at(p + 1) == '/') {
+      state_ = CommentState::InSlashComment;
+      p = scanSlashComment(p);
+      if (state_ != CommentState::NoComment) break;
+    } else {
+      ++p;
+    }
+  }
+  run_ = p;
 }
 
 // "1..9" is a range, so a point followed by another point ends the number. A

@@ -282,6 +282,13 @@ class TqPasParser {
 
   // Scans the token at RunPosition and advances past it.
   void Next();
+  // Outside comments, moves RunPosition to the next "{" that opens a brace
+  // comment (or to the end of the text) without making the tokens before it:
+  // text skipped by a directive is searched only for directives. Literals
+  // and the other comments are passed over by the rules Next follows. The
+  // depths do not count the brackets passed over. Inside a comment it does
+  // nothing.
+  void SkipToBraceComment();
 
   // The current token is a blank, a line break or a comment.
   bool IsJunk() const;
@@ -306,6 +313,8 @@ class TqPasParser {
   void scanToken(unsigned char first);
   void scanLineBreak(TokenKind kind);
   void scanLiteral();
+  // Where the literal opening at position ends, and whether it is closed.
+  std::int32_t literalEnd(std::int32_t position, bool& closed) const;
   void scanNumber();
   void scanWord();
   void scanComment();

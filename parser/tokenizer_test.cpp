@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,53 @@ void expectStreams(const std::vector<StreamCase>& cases) {
   for (const StreamCase& row : cases) {
     SCOPED_TRACE(row.why);
     EXPECT_EQ(row.tokens, scan(row.input)) << "input: " << escaped(row.input);
+  }
+}
+
+// The brace-comment tokens of text, with where they start, as Next alone
+// finds them or with SkipToBraceComment before each Next; then the comment
+// state at the end.
+std::string braceComments(const std::string& text, bool skipping) {
+  TqPasParser parser;
+  parser.SetText(text);
+  std::string out;
+  for (std::size_t step = 0; step <= text.size() + 1; ++step) {
+    if (skipping) parser.SkipToBraceComment();
+    parser.Next();
+    const TqPasToken& token = parser.Token();
+    if (token.Kind() == TokenKind::Null) {
+      return out + " end " + std::to_string(static_cast<int>(parser.commentState()));
+    }
+    if (token.Kind() == TokenKind::BraceComment) {
+      out += " " + std::to_string(token.Start()) + ":" + escaped(token.TokenView());
+    }
+  }
+  return out + " <no Null>";
+}
+
+TEST(SkipToBraceComment, FindsTheBraceCommentsNextFinds) {
+  const std::vector<std::string> cases = {
+      "a {$IFDEF X} b",
+      "s := '{not}'; {yes}",
+      "(* { *) {yes} (*) {no *) {yes}",
+      "// {no}\r\n{yes}",
+      "'unterminated {\r\n{yes}",
+      "'''{' {yes} 'it''s{' {yes}",
+      "{line one\r\nline two} x {$ELSE}",
+      "(* never closed {no}",
+      "// last line {no}",
+      "#123{yes}$FF{yes}(.{yes}.)",
+  };
+  for (const std::string& text : cases) {
+    EXPECT_EQ(braceComments(text, true), braceComments(text, false)) << escaped(text);
+  }
+  // Random texts of the bytes that open, close or hide comments and literals.
+  std::mt19937 random(20261210);
+  const std::string bytes = "{}()*/'\r\n$# aI.";
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 40, ' ');
+    for (char& c : text) c = bytes[random() % bytes.size()];
+    ASSERT_EQ(braceComments(text, true), braceComments(text, false)) << escaped(text);
   }
 }
 
