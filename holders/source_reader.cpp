@@ -114,10 +114,12 @@ void SourceReader::Next() {
 }
 
 void SourceReader::NextBraceComment() {
-  if (pending_)
+  // A rewound token is read as Next reads it; the skipping starts after it.
+  if (pending_) {
     Next();
-  else
+  } else {
     scanner_->Next();
+  }
   for (;;) {
     const TokenKind kind = scanner_->Token().Kind();
     if (kind == TokenKind::BraceComment || kind == TokenKind::Null) return;
