@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace platform {
 namespace {
 
@@ -44,6 +46,31 @@ TEST(Text, CompareIgnoresCaseAndOrdersByUpperCasedBytes) {
   // '_' (95) sorts after the capitals (65..90) because lower case letters are
   // compared in their upper-cased form.
   EXPECT_TRUE(lessText("zed", "_a"));
+}
+
+TEST(Text, LongTextsCompareAsByteByByteIgnoringCase) {
+  // Texts that share long prefixes, differ in case or in a byte above 127
+  // anywhere, compare as the upper-cased bytes do one by one.
+  const auto reference = [](std::string_view a, std::string_view b) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+      const int ua = upperChar(static_cast<unsigned char>(a[i]));
+      const int ub = upperChar(static_cast<unsigned char>(b[i]));
+      if (ua != ub) return ua < ub ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  };
+  const auto sign = [](int value) { return (value > 0) - (value < 0); };
+  std::mt19937 random(8);
+  const std::string bytes = "aAzZ_9\xE4\xC4\xFF";
+  for (int round = 0; round < 20000; ++round) {
+    std::string a(random() % 24, 'x');
+    for (char& c : a) c = bytes[random() % bytes.size()];
+    std::string b = a.substr(0, random() % (a.size() + 1));
+    while (b.size() < a.size() + random() % 3) b += bytes[random() % bytes.size()];
+    if (!b.empty() && random() % 2 == 0) b[random() % b.size()] = bytes[random() % bytes.size()];
+    ASSERT_EQ(sign(compareText(a, b)), reference(a, b)) << a << " / " << b;
+    ASSERT_EQ(sameText(a, b), reference(a, b) == 0) << a << " / " << b;
+  }
 }
 
 TEST(Text, SplitLinesAcceptsEveryLineEnd) {
