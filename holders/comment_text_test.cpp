@@ -117,6 +117,28 @@ TEST(JoinLines, TurnsCrIntoBlankAndDropsLf) {
   EXPECT_EQ(joinLinesCollapsingBlanks(" a \r\n b\r\rc\nd "), " a b cd ");
 }
 
+TEST(JoinLines, LongTextsCollapseAsOneByteAtATime) {
+  // Texts long enough to be copied in runs, with line ends and blanks
+  // wherever the runs may start or end, against the rule applied by hand.
+  const auto byHand = [](std::string_view text) {
+    std::string result;
+    for (char c : text) {
+      if (c == '\n') continue;
+      if (c == '\r') c = ' ';
+      if (c == ' ' && !result.empty() && result.back() == ' ') continue;
+      result += c;
+    }
+    return result;
+  };
+  std::mt19937 random(17);
+  const std::string bytes = "  \r\nab.";
+  for (int round = 0; round < 5000; ++round) {
+    std::string text(random() % 80, 'x');
+    for (char& c : text) c = random() % 3 == 0 ? bytes[random() % bytes.size()] : 'w';
+    ASSERT_EQ(joinLinesCollapsingBlanks(text), byHand(text)) << text;
+  }
+}
+
 TEST(RtfDialect, EscapesBackslashBracesAndHighBytes) {
   const RtfDialect& rtf = RtfDialect::instance();
   EXPECT_EQ(rtf.escape("C:\\Temp {x} \xe9\xff."), "C:\\\\Temp \\{x\\} \\'e9\\'ff.");
