@@ -168,9 +168,10 @@ std::string THItem::LinkParameterTypes(std::string_view text) {
   static constexpr TokenKinds kSemicolon{TokenKind::Semicolon};
   SourceReader reader{std::string(text)};
   std::string result;
+  const OutputDialect& escaping = dialect();
   for (reader.Next(); reader.Kind() != TokenKind::Null; reader.Next()) {
     if (reader.Kind() != TokenKind::Colon) {
-      result += esc(reader.TokenView());
+      escaping.appendEscaped(result, reader.TokenView());
       continue;
     }
     const std::string type = ReadUntil(reader, kSemicolon);

@@ -1,5 +1,6 @@
 #include "holders/method.h"
 
+#include "holders/dialect.h"
 #include "holders/options.h"
 #include "holders/page_writer.h"
 #include "holders/type.h"
@@ -93,14 +94,19 @@ std::string THMethod::BuildJump(std::string_view text) {
 
 std::string THMethod::DeclarationText() {
   const Options& opt = options();
-  std::string text = std::string(MethodKindWord(MethodKind)) + " " + esc(MethodName);
-  if (!Parameters.empty()) text += "(" + LinkParameterTypes(Parameters) + ")";
+  std::string text(MethodKindWord(MethodKind));
+  text += ' ';
+  dialect().appendEscaped(text, MethodName);
+  if (!Parameters.empty()) text.append("(").append(LinkParameterTypes(Parameters)).append(")");
   if (!ResultType.empty()) {
-    text +=
-        ": " + BuildRtfText(ResultType, opt.LinkSearchInReturnType, opt.CasesensitiveInReturnType);
+    text.append(": ").append(
+        BuildRtfText(ResultType, opt.LinkSearchInReturnType, opt.CasesensitiveInReturnType));
   }
-  text += ";";
-  if (opt.ShowMethodExtra && !Directives.empty()) text += " " + esc(Directives);
+  text += ';';
+  if (opt.ShowMethodExtra && !Directives.empty()) {
+    text += ' ';
+    dialect().appendEscaped(text, Directives);
+  }
   return text;
 }
 
