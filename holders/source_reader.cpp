@@ -128,6 +128,18 @@ void SourceReader::NextBraceComment() {
   }
 }
 
+void SourceReader::NextStatementMark() {
+  if (pending_) {
+    Next();
+    return;
+  }
+  const parser::TqPasParser::DepthChange change = scanner_->SkipToStatementMark();
+  round_ += change.round;
+  square_ += change.square;
+  scanner_->Next();
+  countBrackets();
+}
+
 void SourceReader::countBrackets() {
   // Called for every token; brackets are a few of them, and their kinds are
   // next to each other.

@@ -57,6 +57,10 @@ class SourceReader {
   // to Null, as Next would, but without making the tokens between or
   // counting their brackets: for text a directive skips.
   void NextBraceComment();
+  // Next, passing over tokens that a statement block being skipped does not
+  // look at (its brackets still counted): the token reached may be any, but
+  // no comment, begin, case, try, asm or end is passed.
+  void NextStatementMark();
   // None while a rewound token waits to be read again.
   TokenKind Kind() const { return pending_ ? TokenKind::None : scanner_->Token().Kind(); }
   std::string TokenText() const { return std::string(TokenView()); }

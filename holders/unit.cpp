@@ -185,7 +185,7 @@ void THUnit::skipStatementBlock(SourceReader& parser) {
   // the skip early and hand comments in the body to the next routine.
   int depth = 1;
   for (;;) {
-    parser.Next();
+    parser.NextStatementMark();
     switch (parser.Kind()) {
       case TokenKind::Begin:
       case TokenKind::Case:

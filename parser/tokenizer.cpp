@@ -260,18 +260,92 @@ void TqPasParser::SkipToBraceComment() {
   run_ = p;
 }
 
+namespace {
+
+// Whether a word is one of those that open or close a statement block.
+bool isStatementMark(std::string_view word) {
+  if (word.size() < 3 || word.size() > 5) return false;
+  switch (KeywordKind(word)) {
+    case TokenKind::Asm:
+    case TokenKind::Begin:
+    case TokenKind::Case:
+    case TokenKind::End:
+    case TokenKind::Try:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+TqPasParser::DepthChange TqPasParser::SkipToStatementMark() {
+  DepthChange change;
+  if (state_ != CommentState::NoComment) return change;
+  std::int32_t p = run_;
+  for (;;) {
+    const unsigned char c = at(p);
+    if (c == 0) break;
+    const unsigned char second = at(p + 1);
+    if (isClass(c, kDigitByte)) {
+      p = numberEnd(p);
+    } else if (isClass(c, kWordByte)) {
+      std::int32_t end = p + 1;
+      while (isClass(at(end), kWordByte)) ++end;
+      if (isStatementMark(std::string_view(buffer_ + p, static_cast<std::size_t>(end - p)))) break;
+      p = end;
+    } else if (c == '{' || (c == '(' && second == '*') || (c == '/' && second == '/')) {
+      break;
+    } else if (c == '\'') {
+      bool closed = false;
+      p = literalEnd(p, closed);
+    } else if (c == '#' || c == '$') {
+      const ByteClass digits = c == '#' ? kDigitByte : kHexByte;
+      for (++p; isClass(at(p), digits);) ++p;
+    } else if ((c == '(' && second == '.') || (c == '.' && second == ')')) {
+      p += 2;  // "(." and ".)" leave the depths alone
+    } else {
+      switch (c) {
+        case '(':
+          ++change.round;
+          break;
+        case ')':
+          --change.round;
+          break;
+        case '[':
+          ++change.square;
+          break;
+        case ']':
+          --change.square;
+          break;
+        default:
+          break;
+      }
+      ++p;
+    }
+  }
+  run_ = p;
+  roundDepth_ = static_cast<std::int8_t>(roundDepth_ + change.round);
+  squareDepth_ = static_cast<std::int8_t>(squareDepth_ + change.square);
+  return change;
+}
+
 // "1..9" is a range, so a point followed by another point ends the number. A
 // sign after the exponent letter ends it too: "1E-5" is Number, Minus, Number.
-void TqPasParser::scanNumber() {
-  std::int32_t p = run_ + 1;
-  TokenKind kind = TokenKind::Number;
+std::int32_t TqPasParser::numberEnd(std::int32_t position) const {
+  std::int32_t p = position + 1;
   for (;; ++p) {
     const unsigned char c = at(p);
     if (isClass(c, kDigitByte) || c == 'E' || c == 'e') continue;
-    if (c != '.' || at(p + 1) == '.') break;
-    kind = TokenKind::Float;
+    if (c != '.' || at(p + 1) == '.') return p;
   }
-  finish(kind, p);
+}
+
+void TqPasParser::scanNumber() {
+  const std::int32_t end = numberEnd(run_);
+  const bool fraction =
+      std::memchr(buffer_ + run_, '.', static_cast<std::size_t>(end - run_)) != nullptr;
+  finish(fraction ? TokenKind::Float : TokenKind::Number, end);
 }
 
 void TqPasParser::scanWord() {

@@ -290,6 +290,19 @@ class TqPasParser {
   // nothing.
   void SkipToBraceComment();
 
+  // Outside comments, moves RunPosition to the start of the next token that
+  // a statement block passed over cares about: a comment, one of the words
+  // begin, case, try, asm and end, or the end of the text. It may stop at
+  // any other token too; every token before it is one that Next would have
+  // made, and the depths count the brackets among them. Returns how much
+  // the round and square depths changed, unwrapped. Inside a comment it does
+  // nothing.
+  struct DepthChange {
+    int round = 0;
+    int square = 0;
+  };
+  DepthChange SkipToStatementMark();
+
   // The current token is a blank, a line break or a comment.
   bool IsJunk() const;
 
@@ -320,6 +333,7 @@ class TqPasParser {
   void scanComment();
   std::int32_t scanBlockComment(std::int32_t position);
   std::int32_t scanSlashComment(std::int32_t position);
+  std::int32_t numberEnd(std::int32_t position) const;
 
   TqPasToken token_;
   const char* buffer_ = "";

@@ -124,6 +124,111 @@ TEST(SkipToBraceComment, FindsTheBraceCommentsNextFinds) {
   }
 }
 
+// The tokens a statement block passed over must not lose: comments, the
+// words that open or close a block, and the end of the text.
+bool isStatementMarkToken(TokenKind kind) {
+  constexpr TokenKinds kMarks{TokenKind::Null,
+                              TokenKind::AnsiComment,
+                              TokenKind::BraceComment,
+                              TokenKind::SlashComment,
+                              TokenKind::CommentLineBreak,
+                              TokenKind::Asm,
+                              TokenKind::Begin,
+                              TokenKind::Case,
+                              TokenKind::End,
+                              TokenKind::Try};
+  return kMarks.contains(kind);
+}
+
+struct ReachedToken {
+  std::int32_t start;
+  TokenKind kind;
+  std::int32_t length;
+  int round;  // the depths after it, summed unwrapped from the changes
+  int square;
+  int scannerRound;  // and as the scanner keeps them
+  int scannerSquare;
+  bool operator==(const ReachedToken&) const = default;
+};
+
+// Each token of text as Next makes it, or only those reached with
+// SkipToStatementMark before each Next.
+std::vector<ReachedToken> statementTokens(const std::string& text, bool skipping) {
+  TqPasParser parser;
+  parser.SetText(text);
+  std::vector<ReachedToken> out;
+  int round = 0;
+  int square = 0;
+  for (std::size_t step = 0; step <= text.size() + 1; ++step) {
+    if (skipping) {
+      const TqPasParser::DepthChange change = parser.SkipToStatementMark();
+      round += change.round;
+      square += change.square;
+    }
+    parser.Next();
+    const TqPasToken& token = parser.Token();
+    const bool single = token.Length() == 1;
+    if (token.Kind() == TokenKind::RoundOpen) ++round;
+    if (token.Kind() == TokenKind::RoundClose) --round;
+    if (token.Kind() == TokenKind::SquareOpen && single) ++square;
+    if (token.Kind() == TokenKind::SquareClose && single) --square;
+    out.push_back({token.Start(), token.Kind(), token.Length(), round, square, parser.RoundDepth(),
+                   parser.SquareDepth()});
+    if (token.Kind() == TokenKind::Null) break;
+  }
+  return out;
+}
+
+// Whether the skipping scan reached only tokens of the full one, with the
+// same depths, and every mark among them.
+::testing::AssertionResult skipsOnlyUnmarkedTokens(const std::string& text) {
+  const std::vector<ReachedToken> all = statementTokens(text, false);
+  const std::vector<ReachedToken> reached = statementTokens(text, true);
+  std::size_t next = 0;
+  for (const ReachedToken& token : all) {
+    if (next < reached.size() && reached[next] == token) {
+      ++next;
+    } else if (isStatementMarkToken(token.kind)) {
+      return ::testing::AssertionFailure() << "passed " << TokenName(token.kind) << " at "
+                                           << token.start << " in " << escaped(text);
+    }
+  }
+  if (next != reached.size()) {
+    return ::testing::AssertionFailure()
+           << "reached " << TokenName(reached[next].kind) << " at " << reached[next].start
+           << " unlike Next in " << escaped(text);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(SkipToStatementMark, PassesOnlyTokensABlockIgnores) {
+  const std::vector<std::string> cases = {
+      "x := f(a[1]); begin y end",
+      "if a then case b of 1: ; end; try finally end; asm mov eax, 1 end",
+      "s := 'end'; {end} (* end *) // end\r\nend",
+      "endx xend _end end_ 1end 1.end 1e5end $ABend #13end &end",
+      "(. a .) (.) ..) (*) x *) end",
+      "'unterminated end\r\nend",
+      "BEGIN End CaSe TRY Asm",
+      "x (* never closed end",
+      "f((((x)))) [[y]] end",
+  };
+  for (const std::string& text : cases) EXPECT_TRUE(skipsOnlyUnmarkedTokens(text));
+  // Random texts of the pieces that make words, numbers, brackets, literals
+  // and comments, or end them.
+  const std::vector<std::string> pieces = {
+      "end", "End", "BEGIN", "case", "try", "asm", "x",  "e",  "E", "1", ".",  "..",
+      "(",   ")",   "[",     "]",    "(.",  ".)",  "(*", "*)", "{", "}", "//", "'",
+      "''",  "#",   "$",     "F",    "\r",  "\n",  " ",  "_",  "&", "a", "b",  ";"};
+  std::mt19937 random(20261210);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    for (int n = static_cast<int>(random() % 24); n > 0; --n)
+      text += pieces[random() % pieces.size()];
+    ASSERT_TRUE(skipsOnlyUnmarkedTokens(text));
+  }
+}
+
 TEST(Tokenizer, PunctuationTakesTheLongestForm) {
   expectStreams({
       {":=:", "Assign Colon", "colon alone after an assignment"},
