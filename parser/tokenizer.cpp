@@ -15,6 +15,11 @@ enum ByteClass : std::uint8_t {
   kWordByte = 2,   // letters, digits and '_'
   kDigitByte = 4,  // '0' to '9'
   kHexByte = 8,    // '0' to '9', 'A' to 'F', 'a' to 'f'
+  // Bytes a statement block is passed over byte by byte: none starts a
+  // comment, literal, bracket, number or word, nor ends the text.
+  kPassedByte = 16,
+  // The first letters of asm, begin, case, end and try, either case.
+  kMarkInitial = 32,
 };
 
 constexpr std::array<std::uint8_t, 256> kByteClasses = [] {
@@ -32,6 +37,16 @@ constexpr std::array<std::uint8_t, 256> kByteClasses = [] {
     classes[c + ('a' - 'A')] |= kHexByte;
   }
   classes['_'] |= kWordByte;
+  for (int c = 1; c < 256; ++c) {
+    if ((classes[c] & kWordByte) == 0) classes[c] |= kPassedByte;
+  }
+  for (const char c : {'{', '(', ')', '[', ']', '/', '\'', '#', '$', '.'}) {
+    classes[static_cast<unsigned char>(c)] &= ~kPassedByte;
+  }
+  for (const char c : {'a', 'b', 'c', 'e', 't'}) {
+    classes[static_cast<unsigned char>(c)] |= kMarkInitial;
+    classes[static_cast<unsigned char>(c - ('a' - 'A'))] |= kMarkInitial;
+  }
   return classes;
 }();
 
@@ -262,19 +277,30 @@ void TqPasParser::SkipToBraceComment() {
 
 namespace {
 
-// Whether a word is one of those that open or close a statement block.
+// Whether a word is one of those that open or close a statement block: its
+// bytes with bit 5 cleared (capitals, for letters of either case) against
+// the five words'.
 bool isStatementMark(std::string_view word) {
-  if (word.size() < 3 || word.size() > 5) return false;
-  switch (KeywordKind(word)) {
-    case TokenKind::Asm:
-    case TokenKind::Begin:
-    case TokenKind::Case:
-    case TokenKind::End:
-    case TokenKind::Try:
-      return true;
-    default:
-      return false;
+  if (word.size() < 3 || word.size() > 5 ||
+      !isClass(static_cast<unsigned char>(word[0]), kMarkInitial)) {
+    return false;
   }
+  constexpr auto packed = [](std::string_view text) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      bits |= std::uint64_t{static_cast<unsigned char>(text[i]) & 0xDFu} << (8 * i);
+    }
+    return bits;
+  };
+  static constexpr std::array<std::string_view, 5> kMarks{"ASM", "BEGIN", "CASE", "END", "TRY"};
+  static constexpr std::array<std::uint64_t, 5> kPacked{packed(kMarks[0]), packed(kMarks[1]),
+                                                        packed(kMarks[2]), packed(kMarks[3]),
+                                                        packed(kMarks[4])};
+  const std::uint64_t bits = packed(word);
+  for (std::size_t i = 0; i < kMarks.size(); ++i) {
+    if (bits == kPacked[i] && word.size() == kMarks[i].size()) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -284,6 +310,7 @@ TqPasParser::DepthChange TqPasParser::SkipToStatementMark() {
   if (state_ != CommentState::NoComment) return change;
   std::int32_t p = run_;
   for (;;) {
+    while (isClass(at(p), kPassedByte)) ++p;
     const unsigned char c = at(p);
     if (c == 0) break;
     const unsigned char second = at(p + 1);

@@ -217,9 +217,9 @@ TEST(SkipToStatementMark, PassesOnlyTokensABlockIgnores) {
   // Random texts of the pieces that make words, numbers, brackets, literals
   // and comments, or end them.
   const std::vector<std::string> pieces = {
-      "end", "End", "BEGIN", "case", "try", "asm", "x",  "e",  "E", "1", ".",  "..",
-      "(",   ")",   "[",     "]",    "(.",  ".)",  "(*", "*)", "{", "}", "//", "'",
-      "''",  "#",   "$",     "F",    "\r",  "\n",  " ",  "_",  "&", "a", "b",  ";"};
+      "end", "End", "BEGIN", "case", "try", "asm", "x", "e", "E",  "1",  ".",    "..", "(", ")",
+      "[",   "]",   "(.",    ".)",   "(*",  "*)",  "{", "}", "//", "'",  "''",   "#",  "$", "F",
+      "\r",  "\n",  " ",     "_",    "&",   "a",   "b", ";", ":=", "\t", "\xE9", "@",  "0"};
   std::mt19937 random(20261210);
   for (int round = 0; round < 20000; ++round) {
     std::string text;
