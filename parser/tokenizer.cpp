@@ -278,8 +278,8 @@ void TqPasParser::SkipToBraceComment() {
 namespace {
 
 // Whether a word is one of those that open or close a statement block: its
-// bytes with bit 5 cleared (capitals, for letters of either case) against
-// the five words'.
+// bytes with bit 5 cleared (capitals, for letters of either case), packed
+// into an integer, against the five words packed alike.
 bool isStatementMark(std::string_view word) {
   if (word.size() < 3 || word.size() > 5 ||
       !isClass(static_cast<unsigned char>(word[0]), kMarkInitial)) {
