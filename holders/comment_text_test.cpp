@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "holders/dialect.h"
+#include "holders/html_dialect.h"
 #include "holders/name_list.h"
 #include "platform/text.h"
 
@@ -163,9 +164,22 @@ TEST(RtfDialect, EscapesBackslashBracesAndHighBytes) {
         }
         expected.append(length - at - 1, 'a');
         ASSERT_EQ(expected, rtf.escape(text)) << length << " " << at << " " << int(c);
+        ASSERT_EQ(expected, EscapedText(rtf, text).view()) << length << " " << at << " " << int(c);
       }
     }
   }
+}
+
+TEST(EscapedText, IsTheTextItselfOnlyWhenNothingNeedsEscaping) {
+  const std::string plain = "TJwaSecurityDescriptorControl";
+  const EscapedText same(RtfDialect::instance(), plain);
+  EXPECT_EQ(same.view().data(), plain.data());
+  const std::string braces = "{ a comment of more than sixteen bytes }";
+  const EscapedText changed(RtfDialect::instance(), braces);
+  EXPECT_EQ(changed.view(), "\\{ a comment of more than sixteen bytes \\}");
+  // A dialect without a view of its own escapes into the kept text.
+  const EscapedText html(HtmlDialect(), "a < b");
+  EXPECT_EQ(html.view(), "a &lt; b");
 }
 
 TEST(SortedNameList, KeepsOneEntryPerNameInCaseInsensitiveOrder) {

@@ -63,6 +63,14 @@ void RtfDialect::appendEscaped(std::string& out, std::string_view text) const {
   out.append(text, copied);
 }
 
+std::string_view RtfDialect::escapeView(std::string_view text, std::string& scratch) const {
+  // Names and most language texts hold nothing to escape.
+  if (nextRtfSpecial(text, 0) == text.size()) return text;
+  scratch.clear();
+  appendEscaped(scratch, text);
+  return scratch;
+}
+
 std::string RtfDialect::recordHead(std::string_view escapedTypeName) const {
   return "type " + std::string(escapedTypeName) + " = record \\par\r\n";
 }

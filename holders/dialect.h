@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace holders {
 
@@ -20,6 +21,12 @@ class OutputDialect {
   virtual std::string escape(std::string_view text) const = 0;
   // Appends escape(text) to out.
   virtual void appendEscaped(std::string& out, std::string_view text) const { out += escape(text); }
+  // escape(text) without a copy when the text needs no escaping: `text`
+  // itself, or `scratch` holding the escaped text.
+  virtual std::string_view escapeView(std::string_view text, std::string& scratch) const {
+    scratch = escape(text);
+    return scratch;
+  }
 
   virtual std::string_view tab() const = 0;        // <TAB>, banner separators
   virtual std::string_view lineBreak() const = 0;  // <BR>, sample lines
@@ -43,12 +50,34 @@ class OutputDialect {
   virtual std::string_view documentEnd() const = 0;
 };
 
+// A text in output form, kept only when escaping changed it: otherwise a view
+// of the text, which must outlive this. Neither copied nor moved, since the
+// view may point into the kept text.
+class EscapedText {
+ public:
+  EscapedText(const OutputDialect& dialect, std::string_view text)
+      : view_(dialect.escapeView(text, kept_)) {}
+  // A text in output form already, kept here or (escaped) elsewhere.
+  explicit EscapedText(std::string escaped) : kept_(std::move(escaped)), view_(kept_) {}
+  explicit EscapedText(std::string_view escapedElsewhere) : view_(escapedElsewhere) {}
+  EscapedText(const EscapedText&) = delete;
+  EscapedText& operator=(const EscapedText&) = delete;
+
+  operator std::string_view() const { return view_; }  // NOLINT: used where a view is
+  std::string_view view() const { return view_; }
+
+ private:
+  std::string kept_;
+  std::string_view view_;
+};
+
 // Rich Text Format for the Windows Help compiler.
 class RtfDialect final : public OutputDialect {
  public:
   // '\', '{' and '}' get a backslash; bytes above 127 become \'hh.
   std::string escape(std::string_view text) const override;
   void appendEscaped(std::string& out, std::string_view text) const override;
+  std::string_view escapeView(std::string_view text, std::string& scratch) const override;
 
   std::string_view tab() const override { return "\\tab "; }
   std::string_view lineBreak() const override { return "\\line "; }

@@ -189,9 +189,11 @@ std::string THItem::esc(std::string_view text) const {
   return dialect().escape(text);
 }
 
-std::string THItem::escapedText(int index) const {
-  if (project_ != nullptr && project_->Building()) return project_->EscapedHelpText(index);
-  return esc(LanguageText(index));
+EscapedText THItem::escapedText(int index) const {
+  if (project_ != nullptr && project_->Building()) {
+    return EscapedText(std::string_view(project_->EscapedHelpText(index)));
+  }
+  return EscapedText(esc(LanguageText(index)));
 }
 
 namespace {

@@ -20,12 +20,12 @@
 #include <string_view>
 #include <vector>
 
+#include "holders/dialect.h"
 #include "holders/source_reader.h"
 #include "templates/document_template.h"
 
 namespace holders {
 
-class OutputDialect;
 class OrderedNameList;
 class PageSink;
 class SortedNameList;
@@ -220,8 +220,11 @@ class THItem {
   const OutputDialect& dialect() const;
   // Source or language text in output form.
   std::string esc(std::string_view text) const;
+  // The same for a text that outlives the result, without a copy when
+  // nothing in it needs escaping.
+  EscapedText escaped(std::string_view text) const { return EscapedText(dialect(), text); }
   // The help text at index in output form.
-  std::string escapedText(int index) const;
+  EscapedText escapedText(int index) const;
   // A fresh copy of the named page (empty without a project or a file).
   PooledPage page(std::string_view name) const;
   // The "InternalJump" page filled with a visible text and a jump name, both

@@ -64,8 +64,11 @@ RememberedLinks& linksOfThisThread() {
 }  // namespace
 
 std::string THItem::BuildRtfText(std::string_view text, bool linkSearch, bool caseSensitive) {
+  // Links make the text longer: a short text by a link or two, a long one by
+  // about half. Room for that spares most texts a second allocation.
+  constexpr size_t kRoomForLinks = 48;
   std::string rtf;
-  rtf.reserve(text.size());
+  if (!text.empty()) rtf.reserve(text.size() + text.size() / 2 + kRoomForLinks);
   bool linkNext = linkSearch;
   const auto appendWord = [&](std::string_view word) {
     const bool blank = word == " ";
@@ -98,7 +101,7 @@ void THItem::appendWordRtf(std::string& rtf, std::string_view word, bool lookUp,
     THItem* item = FindItem(word, caseSensitive);
     // A holder never links to itself, and an undocumented one has no topic.
     if (item != nullptr && item != this && item->IsDocumented()) {
-      const auto make = [&] { return item->BuildJump(esc(word)); };
+      const auto make = [&] { return item->BuildJump(escaped(word)); };
       if (project_ != nullptr && project_->Building()) {
         rtf += linksOfThisThread().link(project_->BuildNumber(), item, word, make);
       } else {

@@ -89,7 +89,7 @@ std::string THMethod::JumpName() const {
 }
 
 std::string THMethod::BuildJump(std::string_view text) {
-  return jumpPage(text, esc(JumpName()));
+  return jumpPage(text, escaped(JumpName()));
 }
 
 std::string THMethod::DeclarationText() {
@@ -114,7 +114,7 @@ void THMethod::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(2, lang::BaseLang::kMsgBuildingMethodTopic, MethodName);
   const THType* type = OwnerType();
-  const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
+  const EscapedText unit = escaped(OwnerUnitName());
   const std::string name = esc(MethodName);
   const std::string typeName = type != nullptr ? esc(type->TypeName) : std::string();
   const std::string declaration = DeclarationText();
@@ -169,7 +169,7 @@ void THMethod::BuildTopic(PageSink& output) {
 void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& methodPage,
                            const std::string& area, const std::string& fullName) {
   const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
-  const std::string sampleWord = escapedText(txt::SMP_Sample);
+  const EscapedText sampleWord = escapedText(txt::SMP_Sample);
   PooledPage link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
   link.ReplaceTag("##UnitName##", unit, true);

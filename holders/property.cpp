@@ -130,7 +130,7 @@ std::string THProperty::JumpName() const {
 }
 
 std::string THProperty::BuildJump(std::string_view text) {
-  return jumpPage(text, esc(JumpName()));
+  return jumpPage(text, escaped(JumpName()));
 }
 
 std::string THProperty::DeclarationText() {
@@ -156,7 +156,7 @@ void THProperty::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(2, lang::BaseLang::kMsgBuildingPropertyTopic, PropertyName);
   const THType* type = OwnerType();
-  const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
+  const EscapedText unit = escaped(OwnerUnitName());
   const std::string typeName = esc(type != nullptr ? type->TypeName : std::string());
   const std::string name = esc(PropertyName);
   const std::string declaration = DeclarationText();
@@ -181,7 +181,7 @@ void THProperty::BuildTopic(PageSink& output) {
     propertyPage.ReplaceTag("##SampleWord##", "", true);
   } else {
     const std::string area = typeName + "_" + name;
-    const std::string sampleWord = escapedText(txt::SMP_Sample);
+    const EscapedText sampleWord = escapedText(txt::SMP_Sample);
     PooledPage link = page("BannerSample");
     link.ReplaceTag("##JumpName##", sampleWord, true);
     link.ReplaceTag("##UnitName##", unit, true);

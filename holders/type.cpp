@@ -465,7 +465,7 @@ std::string THType::JumpName() const {
 }
 
 std::string THType::BuildJump(std::string_view text) {
-  return jumpPage(text, esc(JumpName()));
+  return jumpPage(text, escaped(JumpName()));
 }
 
 }  // namespace holders

@@ -68,8 +68,8 @@ void THType::BuildTopic(PageSink& output) {
   typePage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
   typePage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   typePage.ReplaceTag("##TXTTypes##", escapedText(txt::CNT_Types), true);
-  typePage.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
-  typePage.ReplaceTag("##TypeName##", esc(TypeName), true);
+  typePage.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
+  typePage.ReplaceTag("##TypeName##", escaped(TypeName), true);
   typePage.ReplaceTag("##TypeDeclaration##", declaration, true);
   typePage.ReplaceTag(
       "##TypeDescription##",
@@ -96,8 +96,8 @@ std::string THType::bannerLink(MemberGroup group, bool withInherited) {
   const bool methods = group == MemberGroup::Methods;
   const bool events = group == MemberGroup::Events;
   PooledPage pop = page("BannerPop");
-  pop.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
-  pop.ReplaceTag("##TypeName##", esc(TypeName), true);
+  pop.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
+  pop.ReplaceTag("##TypeName##", escaped(TypeName), true);
   pop.ReplaceTag("##JumpArea##", methods ? "Methods" : events ? "Events" : "Properties", true);
   pop.ReplaceTag("##JumpName##",
                  esc(LanguageText(methods  ? txt::TYPE_Methods
@@ -120,17 +120,17 @@ std::string THType::buildBanner(PageSink& output) {
     banner.ReplaceTag("##TypeSample##", "", true);
     return banner.Text();
   }
-  const std::string sampleWord = escapedText(txt::SMP_Sample);
+  const EscapedText sampleWord = escapedText(txt::SMP_Sample);
   PooledPage link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
-  link.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
-  link.ReplaceTag("##JumpArea##", esc(TypeName), true);
+  link.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
+  link.ReplaceTag("##JumpArea##", escaped(TypeName), true);
   banner.ReplaceTag("##TypeSample##", link.Text(), true);
   PooledPage samplePage = page("SamplePage");
   samplePage.ReplaceTag("##SampleWord##", sampleWord, true);
-  samplePage.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
-  samplePage.ReplaceTag("##JumpArea##", esc(TypeName), true);
-  samplePage.ReplaceTag("##JumpName##", esc(TypeName), true);
+  samplePage.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
+  samplePage.ReplaceTag("##JumpArea##", escaped(TypeName), true);
+  samplePage.ReplaceTag("##JumpName##", escaped(TypeName), true);
   samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
   output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
   return banner.Text();
@@ -192,13 +192,13 @@ void THType::buildMemberList(PageSink& output, MemberGroup group) {
   PooledPage list = page(kind.page);
   const std::string heading = esc(LanguageText(kind.headingText));
   if (group == MemberGroup::Methods) {
-    list.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
-    list.ReplaceTag("##TypeName##", esc(TypeName), true);
+    list.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
+    list.ReplaceTag("##TypeName##", escaped(TypeName), true);
     list.ReplaceTag(kind.headingTag, heading, true);
   } else {
     list.ReplaceTag(kind.headingTag, heading, true);
-    list.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
-    list.ReplaceTag("##TypeName##", esc(TypeName), true);
+    list.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
+    list.ReplaceTag("##TypeName##", escaped(TypeName), true);
   }
 
   std::string entries;
@@ -216,13 +216,13 @@ void THType::buildMemberList(PageSink& output, MemberGroup group) {
 THType::ListEntries THType::listEntries(MemberGroup group, bool remote) {
   const bool methods = group == MemberGroup::Methods;
   const bool events = group == MemberGroup::Events;
-  const std::string unit = esc(OwnerUnitName());
-  const std::string type = esc(TypeName);
+  const EscapedText unit = escaped(OwnerUnitName());
+  const EscapedText type = escaped(TypeName);
   ListEntries list;
   list.namesChecked = !methods;
   const auto& entries = methods ? Methods.entries() : Properties.entries();
   for (const NameEntry& entry : entries) {
-    std::string name;
+    std::string_view name;
     if (methods) {
       name = static_cast<THMethod*>(entry.item)->MethodName;
     } else {
@@ -232,7 +232,7 @@ THType::ListEntries THType::listEntries(MemberGroup group, bool remote) {
     }
     if (!entry.item->IsDocumented()) continue;
     PooledPage item = page("TypeListItem");
-    item.ReplaceTag("##ItemName##", esc(name), true);
+    item.ReplaceTag("##ItemName##", escaped(name), true);
     item.ReplaceTag("##ItemArea##", methods ? "Method" : "Property", true);
     item.ReplaceTag("##UnitName##", unit, true);
     item.ReplaceTag("##TypeName##", type, true);

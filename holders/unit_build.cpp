@@ -94,7 +94,7 @@ std::string THUnit::JumpName() const {
 }
 
 std::string THUnit::BuildJump(std::string_view text) {
-  return jumpPage(text, esc(JumpName()));
+  return jumpPage(text, escaped(JumpName()));
 }
 
 namespace {
@@ -143,7 +143,7 @@ templates::TDocumentTemplate THUnit::BeginTopic() {
   unitPage.ReplaceTag(
       "##UnitDescription##",
       BuildRtfText(Comment, opt.LinkSearchInUnitComment, opt.CasesensitiveInUnitComment), true);
-  unitPage.ReplaceTag("##UnitName##", esc(UnitName), true);
+  unitPage.ReplaceTag("##UnitName##", escaped(UnitName), true);
   return std::move(unitPage.get());
 }
 
@@ -169,10 +169,11 @@ std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
       if (!entry.item->IsDocumented()) continue;
       if (!unitJump) {
         unitJump.emplace(page(pages.jumpPage));
-        unitJump->ReplaceTag("##UnitName##", esc(UnitName), true);
+        unitJump->ReplaceTag("##UnitName##", escaped(UnitName), true);
         namePlaces = unitJump->get().FindTagPlaces(pages.nameTag, true);
       }
-      unitJump->get().AppendFilled(namePlaces, esc(platform::trimmedView(entry.name)), lists[i]);
+      unitJump->get().AppendFilled(namePlaces, escaped(platform::trimmedView(entry.name)),
+                                   lists[i]);
     }
   }
   return lists;

@@ -32,7 +32,7 @@ std::string THConstant::JumpName() const {
 }
 
 std::string THConstant::BuildJump(std::string_view text) {
-  return jumpPage(text, esc(JumpName()));
+  return jumpPage(text, escaped(JumpName()));
 }
 
 void THConstant::BuildTopic(PageSink& output) {
@@ -43,8 +43,8 @@ void THConstant::BuildTopic(PageSink& output) {
   constPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
   constPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   constPage.ReplaceTag("##TXTConstants##", escapedText(txt::CNT_Constants), true);
-  constPage.ReplaceTag("##UnitName##", esc(OwnerUnitName()), true);
-  constPage.ReplaceTag("##ConstantName##", esc(ConstantName), true);
+  constPage.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
+  constPage.ReplaceTag("##ConstantName##", escaped(ConstantName), true);
   constPage.ReplaceTag("##ConstantType##",
                        ConstType.empty()
                            ? std::string()
@@ -98,14 +98,14 @@ std::string THVariable::JumpName() const {
 }
 
 std::string THVariable::BuildJump(std::string_view text) {
-  return jumpPage(text, esc(JumpName()));
+  return jumpPage(text, escaped(JumpName()));
 }
 
 void THVariable::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(2, lang::BaseLang::kMsgBuildingVariableTopic, VariableName);
-  const std::string unit = esc(OwnerUnitName());
-  const std::string name = esc(VariableName);
+  const EscapedText unit = escaped(OwnerUnitName());
+  const EscapedText name = escaped(VariableName);
   PooledPage varPage = page("VarPage");
   varPage.ReplaceTag("##UnitName##", unit, true);
   varPage.ReplaceTag("##TXTVariables##", escapedText(txt::CNT_Variables), true);
@@ -124,7 +124,7 @@ void THVariable::BuildTopic(PageSink& output) {
   if (Sample.empty()) {
     varPage.ReplaceTag("##SampleWord##", "", true);
   } else {
-    const std::string sampleWord = escapedText(txt::SMP_Sample);
+    const EscapedText sampleWord = escapedText(txt::SMP_Sample);
     PooledPage link = page("BannerSample");
     link.ReplaceTag("##JumpName##", sampleWord, true);
     link.ReplaceTag("##UnitName##", unit, true);
