@@ -40,6 +40,9 @@ namespace holders {
 
 class THType;
 struct UnitReading;
+// Defined symbols, upper case, sorted, shared by the readings that start from
+// them.
+using SharedDefines = std::shared_ptr<const std::vector<std::string>>;
 
 class THProject : public THItem {
  public:
@@ -191,6 +194,8 @@ class THProject : public THItem {
   // given, is held while the defines change.
   THUnit& readUnitAlone(const UnitJob& job, std::mutex* definesLock = nullptr);
   bool replayDefines(const UnitReading& reading);
+  // Defines as they stand, made once for the readings until they change.
+  SharedDefines sharedDefines();
   // Keeps a progress line with the unit being read on this thread, if any.
   static bool keptByReading(int level, std::string_view text, std::string_view name);
   THUnit& addReadUnit(const UnitJob& job, UnitReading& reading, std::unique_ptr<THUnit> unit);
@@ -246,6 +251,7 @@ class THProject : public THItem {
   // The indexes follow the units as they are added; any other change to
   // the model makes them stale, and they are built anew when next asked.
   bool indexStale_ = true;
+  SharedDefines sharedDefines_;  // Defines sorted, or null when not made since they changed
   // Changes with every change to the indexes, and is never the same in two
   // projects: what a thread remembers of earlier lookups holds while it is
   // the same.

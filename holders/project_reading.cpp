@@ -46,12 +46,41 @@ struct DefineStep {
   std::string symbol;
 };
 
+// The defines a reading sees: those it started from, shared rather than
+// copied (a large project has hundreds, and every unit starts a reading), and
+// its own changes since.
+class ReadingDefines {
+ public:
+  explicit ReadingDefines(SharedDefines start) : start_(std::move(start)) {}
+
+  bool contains(const std::string& upperSymbol) const {
+    for (const auto& [symbol, defined] : changes_) {
+      if (symbol == upperSymbol) return defined;
+    }
+    return std::binary_search(start_->begin(), start_->end(), upperSymbol);
+  }
+
+  void set(std::string upperSymbol, bool defined) {
+    for (auto& [symbol, isDefined] : changes_) {
+      if (symbol == upperSymbol) {
+        isDefined = defined;
+        return;
+      }
+    }
+    changes_.emplace_back(std::move(upperSymbol), defined);
+  }
+
+ private:
+  SharedDefines start_;                                // sorted
+  std::vector<std::pair<std::string, bool>> changes_;  // each symbol once
+};
+
 struct UnitReading {
-  UnitReading(std::vector<std::string> startDefines, IncludeFinder& finder,
+  UnitReading(SharedDefines startDefines, IncludeFinder& finder,
               std::span<const std::string> searched)
       : defines(std::move(startDefines)), includes(finder), directories(searched) {}
 
-  std::vector<std::string> defines;
+  ReadingDefines defines;
   std::vector<DefineStep> steps;
   IncludeFinder& includes;
   std::span<const std::string> directories;
@@ -107,6 +136,11 @@ void applyChanges(std::vector<std::string>& defines, const std::vector<DefineSte
   }
 }
 
+SharedDefines sortedDefines(std::vector<std::string> defines) {
+  std::sort(defines.begin(), defines.end());
+  return std::make_shared<const std::vector<std::string>>(std::move(defines));
+}
+
 // What the readings of one AddUnits share: each thread's include finder (all
 // of them listing directories through the project's listings), and
 // the changes to the defines of the readings done whose units are not added
@@ -128,11 +162,20 @@ class ReadingsUnderWay {
     return *finder;
   }
 
-  std::vector<std::string> expectedDefines(const std::vector<std::string>& projectDefines) {
+  // `project` gives the project's defines; it is called with the lock held.
+  SharedDefines expectedDefines(const std::function<SharedDefines()>& project) {
     const std::lock_guard lock(mutex_);
-    std::vector<std::string> defines = projectDefines;
-    for (const auto& [index, steps] : changes_) applyChanges(defines, steps);
-    return defines;
+    SharedDefines start = project();
+    if (changes_.empty()) return start;
+    // Made again only when the project's defines or the changes waiting
+    // have changed since: most units change no symbol.
+    if (expected_ == nullptr || expectedFrom_ != start) {
+      std::vector<std::string> defines = *start;
+      for (const auto& [index, steps] : changes_) applyChanges(defines, steps);
+      expected_ = sortedDefines(std::move(defines));
+      expectedFrom_ = start;
+    }
+    return expected_;
   }
 
   void done(size_t index, const std::vector<DefineStep>& steps) {
@@ -143,13 +186,14 @@ class ReadingsUnderWay {
     if (changes.empty()) return;
     const std::lock_guard lock(mutex_);
     changes_.emplace(index, std::move(changes));
+    expected_ = nullptr;
   }
 
   // With the turn: forgets the unit's changes and changes the project's
   // defines through replay, while no reading starts.
   bool settle(size_t index, const std::function<bool()>& replay) {
     const std::lock_guard lock(mutex_);
-    changes_.erase(index);
+    if (changes_.erase(index) != 0) expected_ = nullptr;
     return replay();
   }
 
@@ -161,6 +205,9 @@ class ReadingsUnderWay {
   DirectoryListings& listings_;
   std::map<std::thread::id, std::unique_ptr<IncludeFinder>> finders_;
   std::map<size_t, std::vector<DefineStep>> changes_;
+  // The defines expected from expectedFrom_ and changes_, while both stand.
+  SharedDefines expected_;
+  SharedDefines expectedFrom_;
 };
 
 }  // namespace
@@ -171,26 +218,28 @@ void THProject::AddDefine(std::string_view symbol) {
   std::string upper = platform::upperCase(symbol);
   if (UnitReading* reading = currentReading) {
     reading->steps.push_back({DefineStep::Kind::Added, false, upper});
-    addTo(reading->defines, std::move(upper));
+    reading->defines.set(std::move(upper), true);
     return;
   }
+  sharedDefines_ = nullptr;
   addTo(Defines, std::move(upper));
 }
 
 void THProject::RemoveDefine(std::string_view symbol) {
   std::string upper = platform::upperCase(symbol);
   if (UnitReading* reading = currentReading) {
-    removeFrom(reading->defines, upper);
+    reading->defines.set(upper, false);
     reading->steps.push_back({DefineStep::Kind::Removed, false, std::move(upper)});
     return;
   }
+  sharedDefines_ = nullptr;
   removeFrom(Defines, upper);
 }
 
 bool THProject::IsDefined(std::string_view symbol) const {
   std::string upper = platform::upperCase(symbol);
   if (UnitReading* reading = currentReading) {
-    const bool answer = contains(reading->defines, upper);
+    const bool answer = reading->defines.contains(upper);
     reading->steps.push_back({DefineStep::Kind::Asked, answer, std::move(upper)});
     return answer;
   }
@@ -217,8 +266,14 @@ bool THProject::replayDefines(const UnitReading& reading) {
       changed.emplace_back(step.symbol, step.kind == DefineStep::Kind::Added);
     }
   }
+  if (!changed.empty()) sharedDefines_ = nullptr;
   applyChanges(Defines, reading.steps);
   return true;
+}
+
+SharedDefines THProject::sharedDefines() {
+  if (sharedDefines_ == nullptr) sharedDefines_ = sortedDefines(Defines);
+  return sharedDefines_;
 }
 
 // --- the include chain
@@ -328,10 +383,12 @@ std::optional<THProject::UnitJob> THProject::unitFileJob(std::string_view fileNa
 
 THUnit* THProject::AddUnit(std::string_view fileName) {
   const std::optional<UnitJob> job = unitFileJob(fileName);
+  sharedDefines_ = nullptr;  // Defines is the caller's to change between units
   return job ? &readUnitAlone(*job) : nullptr;
 }
 
 THUnit& THProject::AddUnitText(std::string_view name, std::string_view text, std::string path) {
+  sharedDefines_ = nullptr;
   return readUnitAlone(
       {std::string(name), {}, std::move(path), text, UnitDirectories.size(), text.size()});
 }
@@ -417,7 +474,13 @@ std::span<const std::string> THProject::directoriesOf(const UnitJob& job) const 
 }
 
 THUnit& THProject::readUnitAlone(const UnitJob& job, std::mutex* definesLock) {
-  UnitReading reading(Defines, includes_, directoriesOf(job));
+  SharedDefines start;
+  {
+    std::unique_lock<std::mutex> lock;
+    if (definesLock != nullptr) lock = std::unique_lock(*definesLock);
+    start = sharedDefines();
+  }
+  UnitReading reading(std::move(start), includes_, directoriesOf(job));
   std::unique_ptr<THUnit> unit = readUnit(job, reading);
   {
     std::unique_lock<std::mutex> lock;
@@ -429,6 +492,7 @@ THUnit& THProject::readUnitAlone(const UnitJob& job, std::mutex* definesLock) {
 
 void THProject::readUnits(const std::vector<UnitJob>& jobs) {
   if (indexStale_) rebuildIndex();  // so each unit read can join it
+  sharedDefines_ = nullptr;         // Defines is the caller's to change between runs
   expectDeclarations(jobs);
   const unsigned threads = threadCount();
   if (threads <= 1 || jobs.size() <= 1) {
@@ -447,7 +511,8 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
         const UnitJob& job = jobs[index];
         auto read = std::make_shared<Read>();
         read->reading = std::make_unique<UnitReading>(
-            underWay.expectedDefines(Defines), underWay.finderOfThisThread(), directoriesOf(job));
+            underWay.expectedDefines([this] { return sharedDefines(); }),
+            underWay.finderOfThisThread(), directoriesOf(job));
         read->reading->keepsLines = true;
         read->unit = readUnit(job, *read->reading);
         underWay.done(index, read->reading->steps);

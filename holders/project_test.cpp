@@ -35,6 +35,36 @@ TEST(Defines, AreUpperCaseAndHeldOnce) {
   EXPECT_TRUE(m.project.IsDefined("trace"));
 }
 
+TEST(Defines, EachUnitIsReadOnTheDefinesAsTheyStandThen) {
+  // A unit's own changes count from where they stand, the last one lasting;
+  // the next unit starts from what the units before it and the caller left.
+  const std::string changing =
+      "unit U; interface const\n"
+      "{$IFDEF A} HasA = 1; {$ENDIF}\n"
+      "{$IFDEF B} HadB = 1; {$ENDIF}\n"
+      "{$DEFINE B} {$UNDEF B} {$IFDEF B} KeptB = 1; {$ENDIF}\n"
+      "{$DEFINE B} {$UNDEF A}\n"
+      "implementation end.\n";
+  const std::string asking =
+      "unit U; interface const {$IFDEF A} HasA = 1; {$ENDIF} implementation end.\n";
+  Model m;
+  m.project.BuildThreads = 1;
+  const auto has = [&m](int unit, std::string_view name) {
+    return m.project.UnitAt(unit)->Constants.find(name, false) != nullptr;
+  };
+  m.project.AddUnitTexts({{"U0", changing, {}}, {"U1", changing, {}}});
+  m.project.AddUnitText("U2", asking, {});
+  m.project.Defines.push_back("A");  // changed by the caller between units
+  m.project.AddUnitText("U3", asking, {});
+  EXPECT_FALSE(has(0, "HadB"));
+  EXPECT_FALSE(has(0, "KeptB"));
+  EXPECT_TRUE(has(1, "HadB"));
+  EXPECT_FALSE(has(1, "KeptB"));
+  EXPECT_FALSE(has(2, "HasA"));
+  EXPECT_TRUE(has(3, "HasA"));
+  EXPECT_EQ(m.project.Defines, (std::vector<std::string>{"B", "A"}));
+}
+
 TEST(AddUnit, ReadsAFileOrReturnsNothingSilently) {
   TempDir dir;
   Model m;
