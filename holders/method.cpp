@@ -168,7 +168,7 @@ void THMethod::BuildTopic(PageSink& output) {
 
 void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& methodPage,
                            const std::string& area, const std::string& fullName) {
-  const std::string unit = esc(OwnerUnit() != nullptr ? OwnerUnit()->UnitName : std::string());
+  const EscapedText unit = escaped(OwnerUnitName());
   const EscapedText sampleWord = escapedText(txt::SMP_Sample);
   PooledPage link = page("BannerSample");
   link.ReplaceTag("##JumpName##", sampleWord, true);
