@@ -12,6 +12,7 @@
 // BuildTopic, BuildJump, FindItem and IsDocumented.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -105,6 +106,11 @@ class PooledPage {
   operator templates::TDocumentTemplate&() { return *page_; }
   int ReplaceTag(std::string_view tag, std::string_view value, bool caseSensitive) {
     return page_->ReplaceTag(tag, value, caseSensitive);
+  }
+  template <class Value>
+  requires std::same_as<Value, std::string>
+  int ReplaceTag(std::string_view tag, Value&& value, bool caseSensitive) {
+    return page_->ReplaceTag(tag, std::move(value), caseSensitive);
   }
   const std::vector<std::string>& Document() const { return page_->Document(); }
   std::string Text() const { return page_->Text(); }

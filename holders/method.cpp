@@ -117,8 +117,8 @@ void THMethod::BuildTopic(PageSink& output) {
   const EscapedText unit = escaped(OwnerUnitName());
   const std::string name = esc(MethodName);
   const std::string typeName = type != nullptr ? esc(type->TypeName) : std::string();
-  const std::string declaration = DeclarationText();
-  const std::string description =
+  std::string declaration = DeclarationText();
+  std::string description =
       BuildRtfText(Comment, opt.LinkSearchInMethodComment, opt.CasesensitiveInMethodComment);
 
   PooledPage methodPage = page("MethodPage");
@@ -127,7 +127,7 @@ void THMethod::BuildTopic(PageSink& output) {
   methodPage.ReplaceTag("##TXTDescription##", escapedText(txt::TXT_Description), true);
   methodPage.ReplaceTag("##UnitName##", unit, true);
   methodPage.ReplaceTag("##MethodName##", name, true);
-  methodPage.ReplaceTag("##MethodDeclaration##", declaration, true);
+  methodPage.ReplaceTag("##MethodDeclaration##", std::move(declaration), true);
   methodPage.ReplaceTag("##MethodScope##", ScopeName(), true);
   if (type != nullptr) {
     methodPage.ReplaceTag("##TypeName##", typeName, true);
@@ -139,7 +139,7 @@ void THMethod::BuildTopic(PageSink& output) {
     methodPage.ReplaceTag("##MethodJumpName##", name, true);
     methodPage.ReplaceTag("##MethodFullName##", name, true);
   }
-  methodPage.ReplaceTag("##MethodDescription##", description, true);
+  methodPage.ReplaceTag("##MethodDescription##", std::move(description), true);
 
   std::string unitInsert;
   std::string typeJump;
@@ -154,8 +154,8 @@ void THMethod::BuildTopic(PageSink& output) {
     inType.ReplaceTag("##TypeName##", typeName, true);
     typeJump = inType.Text();
   }
-  methodPage.ReplaceTag("##UnitInsert##", unitInsert, true);
-  methodPage.ReplaceTag("##TypeJump##", typeJump, true);
+  methodPage.ReplaceTag("##UnitInsert##", std::move(unitInsert), true);
+  methodPage.ReplaceTag("##TypeJump##", std::move(typeJump), true);
 
   if (Sample.empty()) {
     methodPage.ReplaceTag("##SampleWord##", "", true);
@@ -163,7 +163,7 @@ void THMethod::BuildTopic(PageSink& output) {
     const std::string area = type != nullptr ? typeName + "_" + name : name;
     writeSample(output, methodPage, area, type != nullptr ? typeName + "." + name : name);
   }
-  output.writeFilledPage(TopicRef{TopicKind::Method, JumpName()}, methodPage);
+  output.writeFilledPage(topicOf(output, TopicKind::Method, *this), methodPage);
 }
 
 void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& methodPage,
@@ -181,7 +181,7 @@ void THMethod::writeSample(PageSink& output, templates::TDocumentTemplate& metho
   samplePage.ReplaceTag("##JumpArea##", area, true);
   samplePage.ReplaceTag("##JumpName##", fullName, true);
   samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-  output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
+  output.writeFilledPage(topicOf(output, TopicKind::Sample, *this), samplePage);
 }
 
 }  // namespace holders

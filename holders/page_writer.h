@@ -55,7 +55,17 @@ class PageSink {
   virtual void writePageText(const TopicRef& topic, std::string_view text);
   // Writes the dialect's closing line and flushes; errors surface here.
   virtual void finish(std::string_view closingLine) = 0;
+  // Whether the sink reads the pages' topic ids. One that does not (a file
+  // of pages) spares the holders making an id for every page.
+  virtual bool usesTopicIds() const { return true; }
 };
+
+// The reference of holder's page of that kind written to output: the id is
+// the holder's jump name, made only when output uses it.
+template <class Holder>
+TopicRef topicOf(const PageSink& output, TopicKind kind, const Holder& holder) {
+  return TopicRef{kind, output.usesTopicIds() ? holder.JumpName() : std::string()};
+}
 
 // Writes every page into one text file, each line ended by CR LF.
 class FilePageWriter final : public PageSink {
@@ -74,6 +84,7 @@ class FilePageWriter final : public PageSink {
   bool takesPageText() const override { return true; }
   void writePageText(const TopicRef& topic, std::string_view text) override;
   void finish(std::string_view closingLine) override;
+  bool usesTopicIds() const override { return false; }
 
  private:
   // Writes out the pending text once it fills a write.

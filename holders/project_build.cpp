@@ -86,6 +86,8 @@ class UnitOutput final : public PageSink {
     throw std::logic_error("a unit's output is not finished on its own");
   }
 
+  bool usesTopicIds() const override { return output_.usesTopicIds(); }
+
   // A progress line: text and name joined. Kept lines are packed into one
   // text, so that keeping one costs no allocation, and the thread that
   // writes them frees no memory the building thread made line by line.
@@ -385,7 +387,7 @@ void THProject::buildUnitTopics(PageSink& output) {
                            piecePages->handOn();
                            outputs.giveBack(piecePages);
                            if (!jumpLists) return;
-                           topic.unit->FinishTopic(topic.page, *jumpLists, output);
+                           topic.unit->FinishTopic(topic.page, std::move(*jumpLists), output);
                            topic = UnitTopic{topic.unit, {}, {}};  // done: its memory goes back
                          };
                        });

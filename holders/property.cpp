@@ -159,7 +159,7 @@ void THProperty::BuildTopic(PageSink& output) {
   const EscapedText unit = escaped(OwnerUnitName());
   const std::string typeName = esc(type != nullptr ? type->TypeName : std::string());
   const std::string name = esc(PropertyName);
-  const std::string declaration = DeclarationText();
+  std::string declaration = DeclarationText();
 
   PooledPage propertyPage = page("PropertyPage");
   propertyPage.ReplaceTag("##TXTDeclaration##", escapedText(txt::TXT_Declaration), true);
@@ -168,7 +168,7 @@ void THProperty::BuildTopic(PageSink& output) {
   propertyPage.ReplaceTag("##UnitName##", unit, true);
   propertyPage.ReplaceTag("##TypeName##", typeName, true);
   propertyPage.ReplaceTag("##PropertyName##", name, true);
-  propertyPage.ReplaceTag("##PropertyDeclaration##", declaration, true);
+  propertyPage.ReplaceTag("##PropertyDeclaration##", std::move(declaration), true);
   propertyPage.ReplaceTag(
       "##PropertyDescription##",
       BuildRtfText(Comment, opt.LinkSearchInPropertyComment, opt.CasesensitiveInPropertyComment),
@@ -194,9 +194,9 @@ void THProperty::BuildTopic(PageSink& output) {
     samplePage.ReplaceTag("##JumpArea##", area, true);
     samplePage.ReplaceTag("##JumpName##", typeName + "." + name, true);
     samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-    output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
+    output.writeFilledPage(topicOf(output, TopicKind::Sample, *this), samplePage);
   }
-  output.writeFilledPage(TopicRef{TopicKind::Property, JumpName()}, propertyPage);
+  output.writeFilledPage(topicOf(output, TopicKind::Property, *this), propertyPage);
 }
 
 }  // namespace holders

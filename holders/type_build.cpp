@@ -60,7 +60,7 @@ void THType::BuildTopic(PageSink& output) {
   const Options& opt = options();
   message(2, lang::BaseLang::kMsgBuildingTypeTopic, TypeName);
   if (TypeKind == kClassType) Properties.sortByName();
-  const std::string declaration = DeclarationText();
+  std::string declaration = DeclarationText();
   PooledPage typePage = page("TypePage");
   typePage.ReplaceTag("##TypeBitmap##",
                       Bitmap.empty() ? std::string() : dialect().bitmapReference(Bitmap), true);
@@ -70,12 +70,12 @@ void THType::BuildTopic(PageSink& output) {
   typePage.ReplaceTag("##TXTTypes##", escapedText(txt::CNT_Types), true);
   typePage.ReplaceTag("##UnitName##", escaped(OwnerUnitName()), true);
   typePage.ReplaceTag("##TypeName##", escaped(TypeName), true);
-  typePage.ReplaceTag("##TypeDeclaration##", declaration, true);
+  typePage.ReplaceTag("##TypeDeclaration##", std::move(declaration), true);
   typePage.ReplaceTag(
       "##TypeDescription##",
       BuildRtfText(Comment, opt.LinkSearchInTypeComment, opt.CasesensitiveInTypeComment), true);
   typePage.ReplaceTag("##TypeBanner##", buildBanner(output), true);
-  output.writeFilledPage(TopicRef{TopicKind::Type, JumpName()}, typePage);
+  output.writeFilledPage(topicOf(output, TopicKind::Type, *this), typePage);
   if (TypeKind != kClassType) return;  // members of other kinds get no topics
 
   if (CountProperties(opt.ShowInheritedProperties) > 0) BuildPropertiesList(output);
@@ -132,7 +132,7 @@ std::string THType::buildBanner(PageSink& output) {
   samplePage.ReplaceTag("##JumpArea##", escaped(TypeName), true);
   samplePage.ReplaceTag("##JumpName##", escaped(TypeName), true);
   samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-  output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
+  output.writeFilledPage(topicOf(output, TopicKind::Sample, *this), samplePage);
   return banner.Text();
 }
 
@@ -209,8 +209,8 @@ void THType::buildMemberList(PageSink& output, MemberGroup group) {
     chain.insert(chain.end(), ancestors.begin(), ancestors.end());
   }
   for (THType* type : chain) type->appendListEntries(group, *this, seen, entries);
-  list.ReplaceTag(kind.listTag, entries, true);
-  output.writeFilledPage(TopicRef{kind.topic, JumpName()}, list);
+  list.ReplaceTag(kind.listTag, std::move(entries), true);
+  output.writeFilledPage(topicOf(output, kind.topic, *this), list);
 }
 
 THType::ListEntries THType::listEntries(MemberGroup group, bool remote) {

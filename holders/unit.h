@@ -54,8 +54,9 @@ class THUnit : public THItem {
   templates::TDocumentTemplate BeginTopic();
   std::vector<THItem*> DocumentedDeclarations() const;
   std::array<std::string, kJumpLists> JumpLists();
+  // The lists go into the page as they are, without a copy.
   void FinishTopic(templates::TDocumentTemplate& unitPage,
-                   const std::array<std::string, kJumpLists>& jumpLists, PageSink& output) const;
+                   std::array<std::string, kJumpLists>&& jumpLists, PageSink& output) const;
   std::string BuildJump(std::string_view text) override;
   THItem* FindItem(std::string_view name, bool caseSensitive) override;
   bool IsDocumented() override;

@@ -180,12 +180,11 @@ std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
 }
 
 void THUnit::FinishTopic(templates::TDocumentTemplate& unitPage,
-                         const std::array<std::string, kJumpLists>& jumpLists,
-                         PageSink& output) const {
+                         std::array<std::string, kJumpLists>&& jumpLists, PageSink& output) const {
   for (size_t i = 0; i < kJumpLists; ++i) {
-    unitPage.ReplaceTag(kLists[i].listTag, jumpLists[i], true);
+    unitPage.ReplaceTag(kLists[i].listTag, std::move(jumpLists[i]), true);
   }
-  output.writeFilledPage(TopicRef{TopicKind::Unit, JumpName()}, unitPage);
+  output.writeFilledPage(topicOf(output, TopicKind::Unit, *this), unitPage);
 }
 
 }  // namespace holders

@@ -59,7 +59,7 @@ void THConstant::BuildTopic(PageSink& output) {
       "##ConstantDescription##",
       BuildRtfText(Comment, opt.LinkSearchInConstantComment, opt.CasesensitiveInConstantComment),
       true);
-  output.writeFilledPage(TopicRef{TopicKind::Constant, JumpName()}, constPage);
+  output.writeFilledPage(topicOf(output, TopicKind::Constant, *this), constPage);
 }
 
 // --- THVariable
@@ -137,9 +137,9 @@ void THVariable::BuildTopic(PageSink& output) {
     samplePage.ReplaceTag("##JumpArea##", name, true);
     samplePage.ReplaceTag("##JumpName##", name, true);
     samplePage.ReplaceTag("##SampleText##", BuildSampleText(Sample), true);
-    output.writeFilledPage(TopicRef{TopicKind::Sample, JumpName()}, samplePage);
+    output.writeFilledPage(topicOf(output, TopicKind::Sample, *this), samplePage);
   }
-  output.writeFilledPage(TopicRef{TopicKind::Variable, JumpName()}, varPage);
+  output.writeFilledPage(topicOf(output, TopicKind::Variable, *this), varPage);
 }
 
 }  // namespace holders

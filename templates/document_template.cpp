@@ -143,7 +143,17 @@ void TDocumentTemplate::leavePlan() {
   liveKeys_ = document_.keys.size();
 }
 
+void TDocumentTemplate::keepValue(std::string&& value) {
+  if (valueCount_ == values_.size()) values_.emplace_back();
+  values_[valueCount_++] = std::move(value);
+}
+
 int TDocumentTemplate::ReplaceTag(std::string_view tag, std::string_view value,
+                                  bool caseSensitive) {
+  return replaceTag(tag, value, nullptr, caseSensitive);
+}
+
+int TDocumentTemplate::replaceTag(std::string_view tag, std::string_view value, std::string* owned,
                                   bool caseSensitive) {
   if (tag.empty()) return 0;
   if (step_ != nullptr) {
@@ -151,7 +161,11 @@ int TDocumentTemplate::ReplaceTag(std::string_view tag, std::string_view value,
     if (caseSensitive && std::memchr(value.data(), '#', value.size()) == nullptr) {
       const FillStep* next = plannedPage_->plans->next(*step_, tag);
       if (next != nullptr && next->planned()) {
-        keepValue(value);
+        if (owned != nullptr) {
+          keepValue(std::move(*owned));
+        } else {
+          keepValue(value);
+        }
         step_ = next;
         linesBuilt_ = false;
         return next->count();

@@ -12,6 +12,7 @@
 // result is the same as replacing tag by tag.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -57,6 +58,13 @@ class TDocumentTemplate {
   // inserted value, so a value holding its own tag is inserted once. An empty
   // tag matches nothing.
   int ReplaceTag(std::string_view tag, std::string_view value, bool caseSensitive);
+  // The same for a value the caller gives up: a page filled by plan keeps
+  // it as it is rather than a copy.
+  template <class Value>
+  requires std::same_as<Value, std::string>
+  int ReplaceTag(std::string_view tag, Value&& value, bool caseSensitive) {
+    return replaceTag(tag, value, &value, caseSensitive);
+  }
 
   // The Document lines, each followed by CR LF.
   std::string Text() const;
@@ -89,8 +97,12 @@ class TDocumentTemplate {
   // Leaves the plan: the Document lines and their keys made, for filling tag
   // by tag from here on.
   void leavePlan();
+  // ReplaceTag; `owned`, when given, holds the value and may be taken.
+  int replaceTag(std::string_view tag, std::string_view value, std::string* owned,
+                 bool caseSensitive);
   // Keeps the value of the step just taken.
   void keepValue(std::string_view value);
+  void keepValue(std::string&& value);
   // Finds the occurrences of tag that ReplaceTag replaces in line `index`,
   // given the tag's signature bit (0: searched for, not keyed); appends
   // their starts to `found`.
