@@ -6,6 +6,7 @@
 // (ignoring case) stay in the order they were added.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -28,6 +29,7 @@ class NameIndex {
     entries_.clear();
     slots_.clear();
     distinctNames_ = 0;
+    firstBytes_ = {};
   }
 
   // Empties the index and gives its memory back.
@@ -76,6 +78,11 @@ class NameIndex {
 
   size_t size() const { return entries_.size(); }
 
+  // False when no name of the index begins with name's first byte (ignoring
+  // case), so that find would find nothing. A third of the words looked up
+  // in a large build (numbers, signs) are turned away so, without a hash.
+  bool mayHold(std::string_view name) const { return firstBytes_[firstByteOf(name)]; }
+
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
   // A slot holds the name's hash above its first entry, so a probe past
@@ -94,6 +101,12 @@ class NameIndex {
     std::uint32_t last;  // on the first entry of a name: the last one
     Value value;
   };
+
+  // The slot of firstBytes_ for name: its first byte upper-cased, or the
+  // last slot for the empty name.
+  static size_t firstByteOf(std::string_view name) {
+    return name.empty() ? 256 : platform::upperChar(static_cast<unsigned char>(name.front()));
+  }
 
   std::string_view nameOf(const Entry& entry) const {
     return std::string_view(names_).substr(entry.offset, entry.length);
@@ -135,6 +148,7 @@ class NameIndex {
   std::vector<Entry> entries_;
   std::vector<std::uint64_t> slots_;  // hashes and first entries of names; kEmpty when empty
   size_t distinctNames_ = 0;
+  std::array<bool, 257> firstBytes_{};  // by firstByteOf: some name begins so
 };
 
 template <typename Value>
@@ -150,6 +164,7 @@ void NameIndex<Value>::add(std::string_view name, Value value) {
                            static_cast<std::uint32_t>(name.size()), kNone, position,
                            std::move(value)});
   names_.append(name);
+  firstBytes_[firstByteOf(name)] = true;
   const size_t slot = slotFor(name, hash);
   if (slots_[slot] == kEmpty) {
     slots_[slot] = slotOf(hash, position);

@@ -55,6 +55,9 @@ TEST(NameIndex, FindsWhatAScanFromTheFirstEntryFinds) {
         SCOPED_TRACE(name + (caseSensitive ? " (case-sensitive)" : ""));
         EXPECT_EQ(index.find(name, caseSensitive).value_or(0), scan(entries, name, caseSensitive));
       }
+      if (scan(entries, name, false) != 0) {
+        EXPECT_TRUE(index.mayHold(name)) << name;
+      }
     }
   }
 }
@@ -88,8 +91,26 @@ TEST(NameIndex, EmptyAndClearedIndexesFindNothing) {
   EXPECT_EQ(index.find("", false).value_or(0), 0);
   index.clear();
   EXPECT_EQ(index.find("TFoo", false).value_or(0), 0);
+  EXPECT_FALSE(index.mayHold("TFoo"));
   index.add("", holder(2));
   EXPECT_EQ(index.find("", true).value_or(0), holder(2));
+}
+
+TEST(NameIndex, MayHoldOnlyNamesBeginningAsOneOfItsOwn) {
+  NameIndex<int> index;
+  EXPECT_FALSE(index.mayHold("TFoo"));
+  EXPECT_FALSE(index.mayHold(""));
+  index.add("TFoo", holder(1));
+  index.add("\xe9t\xe9", holder(2));  // Windows-1252 e acute
+  EXPECT_TRUE(index.mayHold("tbar"));
+  EXPECT_TRUE(index.mayHold("\xc9T"));  // its capital
+  EXPECT_FALSE(index.mayHold("$0001"));
+  EXPECT_FALSE(index.mayHold("1"));
+  EXPECT_FALSE(index.mayHold(""));
+  index.add("", holder(3));
+  EXPECT_TRUE(index.mayHold(""));
+  index.release();
+  EXPECT_FALSE(index.mayHold("TFoo"));
 }
 
 }  // namespace

@@ -177,6 +177,7 @@ void THProject::releaseIndexes() {
 
 THItem* THProject::FindItem(std::string_view name, bool caseSensitive) {
   if (indexStale_) rebuildIndex();
+  if (!unitIndex_.mayHold(name) && !declarationIndex_.mayHold(name)) return nullptr;
   const std::uint32_t hash = hashIgnoringCase(name);
   RememberedLookups& remembered = lookupsOfThisThread();
   if (const auto* item = remembered.find(indexGeneration_, name, hash, caseSensitive)) return *item;
