@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/text.h"
@@ -21,7 +22,10 @@ namespace holders {
 // A hash of the upper-cased bytes, so names differing only in case meet.
 std::uint32_t hashIgnoringCase(std::string_view name);
 
-template <typename Value>
+// With knowsFirstBytes, the index also keeps which bytes its names begin
+// with (mayHold): 257 bytes more, for the few large indexes that take lookups
+// of arbitrary words, not the many small ones of name lists.
+template <typename Value, bool knowsFirstBytes = false>
 class NameIndex {
  public:
   void clear() {
@@ -81,7 +85,9 @@ class NameIndex {
   // False when no name of the index begins with name's first byte (ignoring
   // case), so that find would find nothing. A third of the words looked up
   // in a large build (numbers, signs) are turned away so, without a hash.
-  bool mayHold(std::string_view name) const { return firstBytes_[firstByteOf(name)]; }
+  bool mayHold(std::string_view name) const requires knowsFirstBytes {
+    return firstBytes_[firstByteOf(name)];
+  }
 
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -148,11 +154,14 @@ class NameIndex {
   std::vector<Entry> entries_;
   std::vector<std::uint64_t> slots_;  // hashes and first entries of names; kEmpty when empty
   size_t distinctNames_ = 0;
-  std::array<bool, 257> firstBytes_{};  // by firstByteOf: some name begins so
+  struct NoFirstBytes {};
+  // By firstByteOf: whether some name begins so.
+  [[no_unique_address]] std::conditional_t<knowsFirstBytes, std::array<bool, 257>, NoFirstBytes>
+      firstBytes_{};
 };
 
-template <typename Value>
-void NameIndex<Value>::add(std::string_view name, Value value) {
+template <typename Value, bool knowsFirstBytes>
+void NameIndex<Value, knowsFirstBytes>::add(std::string_view name, Value value) {
   if (names_.size() + name.size() > UINT32_MAX || entries_.size() + 1 >= kNone) {
     throw std::length_error("too many names to index");
   }
@@ -164,7 +173,7 @@ void NameIndex<Value>::add(std::string_view name, Value value) {
                            static_cast<std::uint32_t>(name.size()), kNone, position,
                            std::move(value)});
   names_.append(name);
-  firstBytes_[firstByteOf(name)] = true;
+  if constexpr (knowsFirstBytes) firstBytes_[firstByteOf(name)] = true;
   const size_t slot = slotFor(name, hash);
   if (slots_[slot] == kEmpty) {
     slots_[slot] = slotOf(hash, position);

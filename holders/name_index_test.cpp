@@ -41,7 +41,7 @@ TEST(NameIndex, FindsWhatAScanFromTheFirstEntryFinds) {
   // Once growing as entries come, once sized beforehand, the second time
   // with entries already in.
   for (const bool sized : {false, true}) {
-    NameIndex<int> index;
+    NameIndex<int, true> index;
     std::vector<std::pair<std::string, int>> entries;
     for (int n = 0; n < 3000; ++n) {
       if (sized && n % 1000 == 0) index.reserve(1000, 4000);
@@ -83,7 +83,7 @@ TEST(NameIndex, NamesEqualIgnoringCaseHashAlike) {
 }
 
 TEST(NameIndex, EmptyAndClearedIndexesFindNothing) {
-  NameIndex<int> index;
+  NameIndex<int, true> index;
   EXPECT_EQ(index.find("TFoo", false).value_or(0), 0);
   index.add("TFoo", holder(1));
   EXPECT_EQ(index.find("tfoo", false).value_or(0), holder(1));
@@ -97,7 +97,7 @@ TEST(NameIndex, EmptyAndClearedIndexesFindNothing) {
 }
 
 TEST(NameIndex, MayHoldOnlyNamesBeginningAsOneOfItsOwn) {
-  NameIndex<int> index;
+  NameIndex<int, true> index;
   EXPECT_FALSE(index.mayHold("TFoo"));
   EXPECT_FALSE(index.mayHold(""));
   index.add("TFoo", holder(1));

@@ -257,9 +257,9 @@ class THProject : public THItem {
   // the same.
   std::uint64_t indexGeneration_ = 0;
   void indexChanged();
-  NameIndex<THItem*> unitIndex_;         // units by name: found before any declaration
-  NameIndex<THItem*> declarationIndex_;  // every unit's declarations, unit by unit
-  NameIndex<THItem*> typeIndex_;         // every unit's types
+  NameIndex<THItem*, true> unitIndex_;         // units by name: found before any declaration
+  NameIndex<THItem*, true> declarationIndex_;  // every unit's declarations, unit by unit
+  NameIndex<THItem*> typeIndex_;               // every unit's types
 };
 
 // Keeps a file in the include chain while it is read.
