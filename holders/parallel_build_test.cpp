@@ -95,12 +95,18 @@ TEST(ParallelBuild, GivesThePagesAndLinesOfOneThread) {
 }
 
 // Units of many declarations are built in pieces on several threads; a unit
-// with none is one piece that both begins and finishes its page.
+// with none is one piece that both begins and finishes its page. Pieces are
+// cut from all declarations, hidden ones among them: some hold none to show.
 TEST(ParallelBuild, UnitsBuiltInPiecesGiveThePagesAndLinesOfOneThread) {
   std::string many = "unit Many;\ninterface\nconst\n";
   for (int i = 0; i < 100; ++i) {
     many += "  { Constant " + std::to_string(i) + ", see {@link R7}. }\n  C" + std::to_string(i) +
             " = " + std::to_string(i) + ";\n";
+  }
+  for (int i = 0; i < 150; ++i) {
+    const bool hidden = i % 3 != 0 || (i >= 64 && i < 140);
+    many += std::string(hidden ? "  {! #NV ! Hidden " : "  { Shown ") + std::to_string(i) +
+            ". }\n  H" + std::to_string(i) + " = " + std::to_string(i) + ";\n";
   }
   many += "type\n  { A class. }\n  TMany = class\n";
   for (int i = 0; i < 40; ++i) many += "    procedure M" + std::to_string(i) + ";\n";

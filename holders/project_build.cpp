@@ -182,9 +182,10 @@ class UnitOutputPool {
 // several threads.
 thread_local UnitOutput* unitOutput = nullptr;
 
-// Declarations whose topics make one piece of work for a build thread: a
-// piece costs a hand-over of the turn and a buffer of its own, which pieces
-// of 16 declarations paid about 44,000 times in a large build.
+// Declarations (documented or not) whose topics make one piece of work for a
+// build thread: a piece costs a hand-over of the turn and a buffer of its
+// own, which pieces of 16 declarations paid about 44,000 times in a large
+// build. Which of them are documented is asked by the piece, on its thread.
 constexpr size_t kDeclarationsPerPiece = 64;
 
 // Pieces built ahead of the one being written, per thread; each keeps at
@@ -337,7 +338,7 @@ void THProject::buildUnitTopics(PageSink& output) {
   // lines are written in order: the output is the same as that of one thread.
   struct UnitTopic {
     THUnit* unit;
-    std::vector<THItem*> declarations;
+    size_t declarations;  // documented or not: which are is asked piece by piece
     templates::TDocumentTemplate page;
   };
   struct Piece {
@@ -349,48 +350,48 @@ void THProject::buildUnitTopics(PageSink& output) {
   topics.reserve(units.size());
   std::vector<Piece> pieces;
   for (THUnit* unit : units) {
-    UnitTopic& topic = topics.emplace_back(UnitTopic{unit, unit->DocumentedDeclarations(), {}});
-    const size_t count = topic.declarations.size();
+    UnitTopic& topic = topics.emplace_back(UnitTopic{unit, unit->DeclarationCount(), {}});
+    const size_t count = topic.declarations;
     for (size_t from = 0;; from += kDeclarationsPerPiece) {
       pieces.push_back(Piece{&topic, from, std::min(from + kDeclarationsPerPiece, count)});
       if (pieces.back().to == count) break;
     }
   }
   UnitOutputPool outputs(*this, output);
-  platform::runInTurns(pieces.size(), threads, threads * kPiecesAheadPerThread,
-                       [&](size_t i, platform::TurnGate& gate) -> platform::Ending {
-                         const Piece piece = pieces[i];
-                         UnitTopic& topic = *piece.topic;
-                         std::shared_ptr<UnitOutput> piecePages = outputs.take();
-                         piecePages->setGate(&gate);
-                         const UnitOutputScope scope(*piecePages);
-                         std::shared_ptr<std::array<std::string, THUnit::kJumpLists>> jumpLists;
-                         try {
-                           if (piece.from == 0) topic.page = topic.unit->BeginTopic();
-                           for (size_t d = piece.from; d < piece.to; ++d) {
-                             topic.declarations[d]->BuildTopic(*piecePages);
-                           }
-                           if (piece.to == topic.declarations.size()) {
-                             jumpLists =
-                                 std::make_shared<std::array<std::string, THUnit::kJumpLists>>(
-                                     topic.unit->JumpLists());
-                           }
-                         } catch (...) {
-                           // The pages made up to the failure go out, as on one thread.
-                           piecePages->takeTurn();
-                           throw;
-                         }
-                         piecePages->setGate(nullptr);
-                         // Written by whichever thread has the turn when it comes; by then the
-                         // unit's first piece has begun its page.
-                         return [piecePages, jumpLists, &topic, &output, &outputs] {
-                           piecePages->handOn();
-                           outputs.giveBack(piecePages);
-                           if (!jumpLists) return;
-                           topic.unit->FinishTopic(topic.page, std::move(*jumpLists), output);
-                           topic = UnitTopic{topic.unit, {}, {}};  // done: its memory goes back
-                         };
-                       });
+  platform::runInTurns(
+      pieces.size(), threads, threads * kPiecesAheadPerThread,
+      [&](size_t i, platform::TurnGate& gate) -> platform::Ending {
+        const Piece piece = pieces[i];
+        UnitTopic& topic = *piece.topic;
+        std::shared_ptr<UnitOutput> piecePages = outputs.take();
+        piecePages->setGate(&gate);
+        const UnitOutputScope scope(*piecePages);
+        std::shared_ptr<std::array<std::string, THUnit::kJumpLists>> jumpLists;
+        try {
+          if (piece.from == 0) topic.page = topic.unit->BeginTopic();
+          for (THItem* declaration : topic.unit->DocumentedDeclarations(piece.from, piece.to)) {
+            declaration->BuildTopic(*piecePages);
+          }
+          if (piece.to == topic.declarations) {
+            jumpLists = std::make_shared<std::array<std::string, THUnit::kJumpLists>>(
+                topic.unit->JumpLists());
+          }
+        } catch (...) {
+          // The pages made up to the failure go out, as on one thread.
+          piecePages->takeTurn();
+          throw;
+        }
+        piecePages->setGate(nullptr);
+        // Written by whichever thread has the turn when it comes; by then the
+        // unit's first piece has begun its page.
+        return [piecePages, jumpLists, &topic, &output, &outputs] {
+          piecePages->handOn();
+          outputs.giveBack(piecePages);
+          if (!jumpLists) return;
+          topic.unit->FinishTopic(topic.page, std::move(*jumpLists), output);
+          topic = UnitTopic{topic.unit, 0, {}};  // done: its memory goes back
+        };
+      });
 }
 
 std::vector<std::string> THProject::HelpProjectLines(std::string_view fileName) {

@@ -53,6 +53,10 @@ class THUnit : public THItem {
   static constexpr size_t kJumpLists = 4;  // types, constants, variables, routines
   templates::TDocumentTemplate BeginTopic();
   std::vector<THItem*> DocumentedDeclarations() const;
+  // Every declaration DocumentedDeclarations chooses from, documented or not,
+  // and the documented ones among declarations [from, to) of those.
+  size_t DeclarationCount() const;
+  std::vector<THItem*> DocumentedDeclarations(size_t from, size_t to) const;
   std::array<std::string, kJumpLists> JumpLists();
   // The lists go into the page as they are, without a copy.
   void FinishTopic(templates::TDocumentTemplate& unitPage,

@@ -148,11 +148,26 @@ templates::TDocumentTemplate THUnit::BeginTopic() {
 }
 
 std::vector<THItem*> THUnit::DocumentedDeclarations() const {
+  return DocumentedDeclarations(0, DeclarationCount());
+}
+
+size_t THUnit::DeclarationCount() const {
+  size_t count = 0;
+  for (const ListPages& pages : kLists) count += static_cast<size_t>((this->*pages.list).count());
+  return count;
+}
+
+std::vector<THItem*> THUnit::DocumentedDeclarations(size_t from, size_t to) const {
   std::vector<THItem*> declarations;
+  size_t listStart = 0;  // of the list at hand, among all the declarations
   for (const ListPages& pages : kLists) {
-    for (const NameEntry& entry : (this->*pages.list).entries()) {
-      if (entry.item->IsDocumented()) declarations.push_back(entry.item);
+    const std::vector<NameEntry>& entries = (this->*pages.list).entries();
+    const size_t listEnd = listStart + entries.size();
+    for (size_t at = std::max(from, listStart); at < std::min(to, listEnd); ++at) {
+      THItem* item = entries[at - listStart].item;
+      if (item->IsDocumented()) declarations.push_back(item);
     }
+    listStart = listEnd;
   }
   return declarations;
 }
