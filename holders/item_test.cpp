@@ -280,6 +280,23 @@ TEST_F(Includes, ContinueTheOpenSectionFromTheUnitDirectory) {
   EXPECT_EQ(warnings().at(1), "Adding include file:" + dir.path() + "/src/TYPES.INC");
 }
 
+// The declarations of a file included within a declaration are read while
+// the declaration around them is half read; neither takes from the other.
+TEST_F(Includes, ADeclarationAroundAnIncludeKeepsItsOwnText) {
+  dir.write("src/more.inc", "C = (5 + 6); D = 'seven';");
+  THUnit* unit =
+      m.project.AddUnit(unitFile("unit Main; interface const A = (1 + {$I MORE.INC} 2); B = 3;"));
+  ASSERT_NE(unit, nullptr);
+  const auto value = [unit](const char* name) {
+    const auto* constant = static_cast<const THConstant*>(unit->Constants.find(name, true));
+    return constant != nullptr ? constant->Value : std::string("(none)");
+  };
+  EXPECT_EQ(value("A"), "(1 +  2)");
+  EXPECT_EQ(value("B"), "3");
+  EXPECT_EQ(value("C"), "(5 + 6)");
+  EXPECT_EQ(value("D"), "'seven'");
+}
+
 TEST_F(Includes, AMissingFileIsReportedAndReadingGoesOn) {
   THUnit* unit = m.project.AddUnit(unitFile("unit Main; interface const {$I common.inc} A = 1;"));
   EXPECT_EQ(warnings().back(), "Unable to locate include file:COMMON.INC");
