@@ -203,6 +203,47 @@ TEST(ParallelBuild, ALargeContentsSectionComesOutAsOneThreadSortsIt) {
             named("2 CONSTANTname7990=Constant_U2_CONSTANTname7990"));
 }
 
+// The jump lists and the contents take which declarations are documented
+// from what the build's pieces found. A second build of the same model, after
+// an option hides the constants without a description, lists what the second
+// build shows: what a fresh project with that option writes.
+TEST(ParallelBuild, ASecondBuildListsWhatItDocumentsAfterAnOptionChange) {
+  std::string text = "unit Marked;\ninterface\nconst\n";
+  for (int i = 0; i < 150; ++i) {
+    if (i % 3 != 0) text += "  { Constant " + std::to_string(i) + ". }\n";
+    text += "  C" + std::to_string(i) + " = " + std::to_string(i) + ";\n";
+  }
+  text += "implementation\nend.\n";
+  const auto build = [&text](Model& model, unsigned threads, const std::string& path) {
+    model.project.BuildThreads = threads;
+    model.project.Build(path);
+    const std::string cnt = testing_support::readBytes(platform::changeFileExt(path, ".CNT"));
+    return std::make_pair(testing_support::readBytes(path), cnt);
+  };
+  testing_support::TempDir out;
+  for (const unsigned threads : {1u, 2u}) {
+    SCOPED_TRACE(threads);
+    Model twice;
+    twice.unit(text, "Marked");
+    const auto first = build(twice, threads, out.path() + "/HELP.RTF");
+    options().CommentsRequiredInConstants = true;
+    const auto second = build(twice, threads, out.path() + "/HELP.RTF");
+    Model fresh;
+    options().CommentsRequiredInConstants = true;
+    fresh.unit(text, "Marked");
+    const auto expected = build(fresh, threads, out.path() + "/HELP.RTF");
+    EXPECT_NE(first.second, expected.second);
+    EXPECT_NE(first.second.find("=Constant_Marked_C0"), std::string::npos);
+    EXPECT_EQ(expected.second.find("=Constant_Marked_C0"), std::string::npos);
+    // Nor is it in the unit page's jump list.
+    EXPECT_NE(first.first.find("CJ Marked.C0\r"), std::string::npos);
+    EXPECT_EQ(expected.first.find("CJ Marked.C0\r"), std::string::npos);
+    EXPECT_EQ(second.second, expected.second);
+    EXPECT_EQ(second.first.size(), expected.first.size());
+    EXPECT_TRUE(second.first == expected.first);
+  }
+}
+
 TEST(PageBuffer, ReplaysEveryPageLineForLine) {
   PageBuffer buffer;
   const std::vector<std::string> big(3, std::string(300 * 1024, 'x'));

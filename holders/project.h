@@ -236,6 +236,9 @@ class THProject : public THItem {
   std::mutex pagesMutex_;  // pagesByName_, shared by the build threads
   bool building_ = false;
   std::uint64_t buildNumber_ = 0;
+  // While Build writes the contents file: the build whose marks of
+  // documented declarations the contents may take; 0 otherwise.
+  std::uint64_t marksForContents_ = 0;
   // The include chain of text read outside a unit's reading.
   std::vector<std::string> reading_;
   // Both under identitiesMutex_; nodes stay where they are.

@@ -227,7 +227,16 @@ void THProject::Build(std::string_view fileName) {
   const std::string projectFile = platform::changeFileExt(topicsFile, ".HPJ");
   Message(0, MessageText(lang::BaseLang::kMsgBuildToFile) + projectFile);
   writeTextFile(projectFile, HelpProjectLines(projectFile));
-  WriteContents(projectFile);
+  // The model is as the topics left it: the contents take the units' marks
+  // of which declarations are documented.
+  marksForContents_ = buildNumber_;
+  try {
+    WriteContents(projectFile);
+  } catch (...) {
+    marksForContents_ = 0;
+    throw;
+  }
+  marksForContents_ = 0;
 }
 
 void THProject::Post(int level, std::string_view text, std::string_view name) {
@@ -350,6 +359,7 @@ void THProject::buildUnitTopics(PageSink& output) {
   topics.reserve(units.size());
   std::vector<Piece> pieces;
   for (THUnit* unit : units) {
+    unit->StartMarks(buildNumber_);
     UnitTopic& topic = topics.emplace_back(UnitTopic{unit, unit->DeclarationCount(), {}});
     const size_t count = topic.declarations;
     for (size_t from = 0;; from += kDeclarationsPerPiece) {
@@ -459,8 +469,9 @@ class ContentsRun {
 
   explicit ContentsRun(std::uint32_t run) : run_(run) {}
 
+  // marksOf: the build whose marks of documented declarations hold, or 0.
   void collect(std::span<THUnit* const> units, std::string_view prefix,
-               const SortedNameList THUnit::*list) {
+               const SortedNameList THUnit::*list, std::uint64_t marksOf) {
     // Whether an entry is documented is asked once, in the pass that counts
     // them; the asking reaches into every item, the bit kept for the second
     // pass does not.
@@ -468,8 +479,12 @@ class ContentsRun {
     size_t bytes = 0;
     size_t count = 0;
     for (THUnit* unit : units) {
-      for (const NameEntry& entry : (unit->*list).entries()) {
-        documented.push_back(entry.item->IsDocumented());
+      const std::vector<NameEntry>& entries = (unit->*list).entries();
+      const std::span<const std::uint8_t> marks = unit->DocumentedMarks(unit->*list, marksOf);
+      for (size_t at = 0; at < entries.size(); ++at) {
+        const NameEntry& entry = entries[at];
+        documented.push_back(marks.empty() ? entry.item->IsDocumented()
+                                           : marks[at] == THUnit::kMarkDocumented);
         if (!documented.back()) continue;
         bytes += 3 + 2 * platform::trimmedView(entry.name).size() + prefix.size() +
                  unit->UnitName.size();
@@ -556,11 +571,11 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
     std::jthread secondThread;
     if (firstRunUnits < units.size()) {
       secondThread = std::jthread([&] {
-        second.collect(all.subspan(firstRunUnits), prefix, list);
+        second.collect(all.subspan(firstRunUnits), prefix, list, marksForContents_);
         second.sort();
       });
     }
-    first.collect(all.first(firstRunUnits), prefix, list);
+    first.collect(all.first(firstRunUnits), prefix, list, marksForContents_);
     first.sort();
   }
   emit("1 " + LanguageText(heading));

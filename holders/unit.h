@@ -9,7 +9,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +60,17 @@ class THUnit : public THItem {
   size_t DeclarationCount() const;
   std::vector<THItem*> DocumentedDeclarations(size_t from, size_t to) const;
   std::array<std::string, kJumpLists> JumpLists();
+  // What the build numbered `build` found when it asked whether each
+  // declaration is documented: the jump lists and the contents file ask
+  // again about every declaration, and asking reaches into items long gone
+  // from the processor's caches. StartMarks, called before the build asks,
+  // makes room; DocumentedDeclarations then marks what it asks about.
+  void StartMarks(std::uint64_t build);
+  // The marks of `list` (one of the four lists), one per entry; empty unless
+  // every declaration has been asked about in that build.
+  enum : std::uint8_t { kMarkUnasked = 0, kMarkNotDocumented = 1, kMarkDocumented = 2 };
+  std::span<const std::uint8_t> DocumentedMarks(const SortedNameList& list,
+                                                std::uint64_t build) const;
   // The lists go into the page as they are, without a copy.
   void FinishTopic(templates::TDocumentTemplate& unitPage,
                    std::array<std::string, kJumpLists>&& jumpLists, PageSink& output) const;
@@ -113,6 +126,14 @@ class THUnit : public THItem {
   // carry a heading of its own; it neither renames the unit nor gives it its
   // description.
   bool headingRead_ = false;
+  // Per declaration, in the order of DocumentedDeclarations. Pieces of one
+  // unit built on several threads mark positions of their own.
+  mutable std::vector<std::uint8_t> marks_;
+  mutable std::atomic<size_t> unmarked_{0};
+  std::uint64_t marksBuild_ = 0;
+  // Whether the marks are those of the build under way, and all made.
+  bool marksComplete(std::uint64_t build) const;
+  std::uint64_t buildUnderWay() const;
 };
 
 // A declaration name may be a directive word (read, index, name, default, ...)

@@ -124,6 +124,7 @@ void THUnit::SortLists() const {
 }
 
 void THUnit::BuildTopic(PageSink& output) {
+  StartMarks(buildUnderWay());
   templates::TDocumentTemplate unitPage = BeginTopic();
   for (THItem* declaration : DocumentedDeclarations()) declaration->BuildTopic(output);
   FinishTopic(unitPage, JumpLists(), output);
@@ -158,18 +159,56 @@ size_t THUnit::DeclarationCount() const {
 }
 
 std::vector<THItem*> THUnit::DocumentedDeclarations(size_t from, size_t to) const {
+  const bool marking = marksBuild_ != 0 && marksBuild_ == buildUnderWay() && to <= marks_.size();
   std::vector<THItem*> declarations;
+  size_t newlyMarked = 0;
   size_t listStart = 0;  // of the list at hand, among all the declarations
   for (const ListPages& pages : kLists) {
     const std::vector<NameEntry>& entries = (this->*pages.list).entries();
     const size_t listEnd = listStart + entries.size();
     for (size_t at = std::max(from, listStart); at < std::min(to, listEnd); ++at) {
       THItem* item = entries[at - listStart].item;
-      if (item->IsDocumented()) declarations.push_back(item);
+      const bool documented = item->IsDocumented();
+      if (documented) declarations.push_back(item);
+      if (marking) {
+        newlyMarked += marks_[at] == kMarkUnasked ? 1 : 0;
+        marks_[at] = documented ? kMarkDocumented : kMarkNotDocumented;
+      }
     }
     listStart = listEnd;
   }
+  // Released so that whoever sees the count reach 0 sees every mark.
+  if (newlyMarked != 0) unmarked_.fetch_sub(newlyMarked, std::memory_order_release);
   return declarations;
+}
+
+void THUnit::StartMarks(std::uint64_t build) {
+  marks_.assign(DeclarationCount(), kMarkUnasked);
+  unmarked_.store(marks_.size(), std::memory_order_relaxed);
+  marksBuild_ = build;
+}
+
+std::uint64_t THUnit::buildUnderWay() const {
+  const THProject* project = Project();
+  return project != nullptr && project->Building() ? project->BuildNumber() : 0;
+}
+
+bool THUnit::marksComplete(std::uint64_t build) const {
+  return build != 0 && marksBuild_ == build && marks_.size() == DeclarationCount() &&
+         unmarked_.load(std::memory_order_acquire) == 0;
+}
+
+std::span<const std::uint8_t> THUnit::DocumentedMarks(const SortedNameList& list,
+                                                      std::uint64_t build) const {
+  if (!marksComplete(build)) return {};
+  size_t listStart = 0;
+  for (const ListPages& pages : kLists) {
+    const SortedNameList& candidate = this->*pages.list;
+    const auto count = static_cast<size_t>(candidate.count());
+    if (&candidate == &list) return std::span<const std::uint8_t>(marks_).subspan(listStart, count);
+    listStart += count;
+  }
+  return {};
 }
 
 std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
@@ -180,8 +219,11 @@ std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
     // the entry's name: the places of the name tag are found once.
     std::optional<PooledPage> unitJump;
     templates::TDocumentTemplate::TagPlaces namePlaces;
-    for (const NameEntry& entry : (this->*pages.list).entries()) {
-      if (!entry.item->IsDocumented()) continue;
+    const std::vector<NameEntry>& entries = (this->*pages.list).entries();
+    const std::span<const std::uint8_t> marks = DocumentedMarks(this->*pages.list, buildUnderWay());
+    for (size_t at = 0; at < entries.size(); ++at) {
+      const NameEntry& entry = entries[at];
+      if (!(marks.empty() ? entry.item->IsDocumented() : marks[at] == kMarkDocumented)) continue;
       if (!unitJump) {
         unitJump.emplace(page(pages.jumpPage));
         unitJump->ReplaceTag("##UnitName##", escaped(UnitName), true);
