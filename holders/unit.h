@@ -131,7 +131,7 @@ class THUnit : public THItem {
   mutable std::vector<std::uint8_t> marks_;
   mutable std::atomic<size_t> unmarked_{0};
   std::uint64_t marksBuild_ = 0;
-  // Whether the marks are those of the build under way, and all made.
+  // Whether the marks are those of `build`, and all made.
   bool marksComplete(std::uint64_t build) const;
   std::uint64_t buildUnderWay() const;
 };
