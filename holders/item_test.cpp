@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include <random>
+#include <string_view>
+#include <vector>
 
 #include "holders/test_project.h"
 
@@ -229,6 +231,21 @@ TEST(LineEnds, UnixAndOldMacFilesReadLikeTheirWindowsTwin) {
   EXPECT_EQ(normalizeLineEnds("\r\r\n\n"), "\r\n\r\n\r\n");
   EXPECT_EQ(normalizeLineEnds("\n"), "\r\n");
   EXPECT_EQ(normalizeLineEnds("x\r"), "x\r\n");
+}
+
+// Include directives in both spellings and any case give their names;
+// switches that begin like them ("$I+", "$IFDEF", "$INLINE") and other dollar
+// signs do not.
+TEST(IncludeDirectives, AreFoundInTheRawText) {
+  using Names = std::vector<std::string_view>;
+  EXPECT_EQ(Names{}, includedNames(""));
+  EXPECT_EQ(Names{}, includedNames("{$"));
+  EXPECT_EQ(Names{}, includedNames("$I a.inc"));
+  EXPECT_EQ(Names{}, includedNames("{$I+}{$I-}{$IFDEF X}{$INLINE ON}{$IOCHECKS OFF} x := $10;"));
+  EXPECT_EQ((Names{"a.inc", "b.inc", "c.inc", "d"}),
+            includedNames("{$I a.inc}{$i\tb.inc}\r\n{$INCLUDE c.inc} (*x*) {$include\nd}"));
+  EXPECT_EQ((Names{"with space.inc", "x.inc", ""}),
+            includedNames("{$I 'with space.inc'} {$I  x.inc // note\n} {$INCLUDE "));
 }
 
 // Line ends at every place of the sixteen-byte blocks and across their

@@ -3,7 +3,9 @@
 // conditional compilation and include files depend on the units before them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "holders/test_project.h"
@@ -143,6 +145,61 @@ TEST(ParallelReadingTexts, GivesWhatReadingTheTextsInTurnGives) {
   const auto inTurn = readWith(1);
   EXPECT_NE(inTurn.second.find("Lasting24"), std::string::npos);
   EXPECT_TRUE(inTurn == readWith(4));
+}
+
+// A unit that includes many files is read before its place, on the defines
+// the units before it leave, as soon as the first unit sharing an include
+// file with it has been read: U300 defines the guard of GUARD.INC, which U540
+// (120 include files) asks about. The units after U540 ask about a symbol
+// U540 defines. The units from U400 to U499, read while and after U540 is,
+// must not find LATE.INC in the directory of U500, which comes after them.
+TEST(ParallelReadingLongUnit, IsReadEarlyAndGivesWhatReadingInTurnGives) {
+  constexpr int kManyUnits = 560;
+  constexpr int kLong = 540;
+  testing_support::TempDir dir;
+  std::vector<std::string> files;
+  for (int i = 0; i < kManyUnits; ++i) {
+    const std::string n = std::to_string(i);
+    std::string text = "unit U" + n + ";\ninterface\nconst\n  C" + n + " = " + n + ";\n";
+    if (i == 300 || i > kLong) text += "{$I GUARD.INC}\n";
+    if ((i >= 400 && i < 500) || i == 510) text += "{$I LATE.INC}\n";
+    if (i == kLong) {
+      text += "{$DEFINE FAMILY}\n{$I GUARD.INC}\n";
+      for (int part = 0; part < 120; ++part) text += "{$I PART" + std::to_string(part) + ".INC}\n";
+    }
+    text += "{$IFDEF FAMILY} InFamily" + n + " = 1; {$ENDIF}\nimplementation\nend.\n";
+    const std::string directory = i < 500 ? "d" + std::to_string(i % 4) + "/" : "late/";
+    files.push_back(dir.write(directory + "U" + n + ".pas", text));
+  }
+  dir.write("d0/GUARD.INC", "{$IFNDEF GUARDED}{$DEFINE GUARDED} FirstGuard = 1; {$ENDIF}\n");
+  dir.write("late/LATE.INC", "Late = 1;\n");
+  for (int part = 0; part < 120; ++part) {
+    const std::string p = std::to_string(part);
+    dir.write("late/PART" + p + ".INC", "{$IFDEF GUARDED} Part" + p + " = " + p + "; {$ENDIF}\n");
+  }
+  const auto readWith = [&files](unsigned threads) {
+    const OptionsGuard options;
+    RecordingProject project;
+    project.BuildThreads = threads;
+    project.AddUnits(files);
+    MemoryPageSink sink;
+    project.BuildTopics(sink);
+    return std::make_tuple(project.messages, sink.text(), project.LastReadingCounts().readEarly);
+  };
+  const auto [inTurnLines, inTurnPages, inTurnEarly] = readWith(1);
+  EXPECT_EQ(0u, inTurnEarly);
+  EXPECT_NE(inTurnPages.find("Part119"), std::string::npos);
+  EXPECT_NE(inTurnPages.find("InFamily541"), std::string::npos);
+  EXPECT_EQ(inTurnPages.find("InFamily539"), std::string::npos);
+  const auto unable = std::make_pair(0, std::string("Unable to locate include file:LATE.INC"));
+  EXPECT_EQ(100, std::count(inTurnLines.begin(), inTurnLines.end(), unable));
+  for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE(round);
+    const auto [lines, pages, early] = readWith(2);
+    EXPECT_EQ(1u, early);
+    EXPECT_TRUE(inTurnLines == lines);
+    EXPECT_TRUE(inTurnPages == pages);
+  }
 }
 
 }  // namespace

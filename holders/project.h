@@ -95,6 +95,14 @@ class THProject : public THItem {
   };
   // AddUnitText for each unit in turn, read on BuildThreads threads.
   void AddUnitTexts(const std::vector<UnitText>& units);
+  // How the last AddUnits or AddUnitTexts on several threads went: the units
+  // read before their place (those that include many files), and those read
+  // a second time (the defines they were read on had changed).
+  struct ReadingCounts {
+    size_t readEarly = 0;
+    size_t readAgain = 0;
+  };
+  ReadingCounts LastReadingCounts() const { return readingCounts_; }
   // Writes <name>.RTF, <name>.HPJ and <name>.CNT.
   void Build(std::string_view fileName);
   bool IsDefined(std::string_view symbol) const;
@@ -185,7 +193,9 @@ class THProject : public THItem {
   };
   // The job of a unit file that exists; its directory joins UnitDirectories.
   std::optional<UnitJob> unitFileJob(std::string_view fileName);
-  std::unique_ptr<THUnit> readUnit(const UnitJob& job, UnitReading& reading);
+  // text: the unit file's text when it has been read already.
+  std::unique_ptr<THUnit> readUnit(const UnitJob& job, UnitReading& reading,
+                                   std::optional<std::string> text = std::nullopt);
   void readUnits(const std::vector<UnitJob>& jobs);
   // Makes room in the indexes for the declarations the units probably hold.
   void expectDeclarations(const std::vector<UnitJob>& jobs);
@@ -249,6 +259,7 @@ class THProject : public THItem {
   // finders of their own. All of them share the directory listings, so a
   // directory is listed once in a run, whichever thread reads.
   DirectoryListings listings_;
+  ReadingCounts readingCounts_;
   IncludeFinder includes_{&listings_};
 
   // The indexes follow the units as they are added; any other change to

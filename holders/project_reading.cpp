@@ -20,10 +20,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <span>
 #include <thread>
 
@@ -154,7 +157,11 @@ class ReadingsUnderWay {
   explicit ReadingsUnderWay(DirectoryListings& listings) : listings_(listings) {}
 
   // Each thread takes its units in order, so its finder sees the directories
-  // grow as the project's own does.
+  // grow as the project's own does. A unit that may be read early, before
+  // units whose directories it does not search, has a finder of its own.
+  std::unique_ptr<IncludeFinder> finderOfItsOwn() {
+    return std::make_unique<IncludeFinder>(&listings_);
+  }
   IncludeFinder& finderOfThisThread() {
     const std::lock_guard lock(mutex_);
     auto& finder = finders_[std::this_thread::get_id()];
@@ -162,18 +169,25 @@ class ReadingsUnderWay {
     return *finder;
   }
 
+  // The defines expected for the reading of unit `index`: the changes of
+  // readings done of units before it, not of those after it (read early).
   // `project` gives the project's defines; it is called with the lock held.
-  SharedDefines expectedDefines(const std::function<SharedDefines()>& project) {
+  SharedDefines expectedDefines(size_t index, const std::function<SharedDefines()>& project) {
     const std::lock_guard lock(mutex_);
     SharedDefines start = project();
-    if (changes_.empty()) return start;
-    // Made again only when the project's defines or the changes waiting
+    const auto before = changes_.lower_bound(index);
+    const auto applied = static_cast<size_t>(std::distance(changes_.begin(), before));
+    if (applied == 0) return start;
+    // Made again only when the project's defines or the changes that apply
     // have changed since: most units change no symbol.
-    if (expected_ == nullptr || expectedFrom_ != start) {
+    if (expected_ == nullptr || expectedFrom_ != start || expectedChanges_ != applied) {
       std::vector<std::string> defines = *start;
-      for (const auto& [index, steps] : changes_) applyChanges(defines, steps);
+      for (auto change = changes_.begin(); change != before; ++change) {
+        applyChanges(defines, change->second);
+      }
       expected_ = sortedDefines(std::move(defines));
       expectedFrom_ = start;
+      expectedChanges_ = applied;
     }
     return expected_;
   }
@@ -205,11 +219,121 @@ class ReadingsUnderWay {
   DirectoryListings& listings_;
   std::map<std::thread::id, std::unique_ptr<IncludeFinder>> finders_;
   std::map<size_t, std::vector<DefineStep>> changes_;
-  // The defines expected from expectedFrom_ and changes_, while both stand.
+  // The defines expected from expectedFrom_ and the first expectedChanges_
+  // of changes_, while they stand.
   SharedDefines expected_;
   SharedDefines expectedFrom_;
+  size_t expectedChanges_ = 0;
 };
 
+// Unit files read some way ahead of their readings, for one reason: a unit
+// that includes many files (a unit made of other units' files, read in a
+// tenth of a second where most take a thousandth) must not be read last,
+// alone on one thread while the others have nothing left. One found so is
+// handed out early: once the first unit before it that includes one of its
+// include files has been read. That unit has most likely defined the symbol
+// that guards the file, which the long unit asks about; a reading on the
+// wrong defines would be made again with the turn. The text read ahead is
+// kept for the unit's reading, so no file is read twice.
+class ReadAhead {
+ public:
+  // paths: each unit's file, empty for a unit from memory.
+  ReadAhead(std::vector<std::string_view> paths, size_t distance)
+      : paths_(std::move(paths)),
+        distance_(distance),
+        slots_(std::make_unique<Slot[]>(paths_.size())),
+        read_(paths_.size()) {}
+
+  // Reads the file of the unit `distance` after unit `index`.
+  void readAfter(size_t index) {
+    const size_t ahead = index + distance_;
+    if (ahead >= paths_.size() || paths_[ahead].empty()) return;
+    Slot& slot = slots_[ahead];
+    std::vector<std::string> includes;
+    {
+      const std::lock_guard lock(slot.mutex);
+      if (slot.taken || slot.text) return;
+      try {
+        slot.text = readSourceFile(paths_[ahead]);
+      } catch (const platform::FileError&) {
+        return;  // the unit's reading reports it
+      }
+      for (const std::string_view name : includedNames(*slot.text)) {
+        includes.push_back(platform::upperCase(name));
+      }
+    }
+    const std::lock_guard lock(mutex_);
+    std::optional<size_t> gate;
+    for (std::string& name : includes) {
+      const size_t first = firstIncluders_.try_emplace(std::move(name), ahead).first->second;
+      if (first < ahead) gate = std::min(gate.value_or(first), first);
+    }
+    // The first `distance` units are not read ahead, so what they include is
+    // not known: a long unit close behind them is left in its place.
+    if (includes.size() < kIncludesOfALongReading || ahead < 2 * distance_) return;
+    early_.push_back({ahead, gate});
+    long_.insert(ahead);
+  }
+
+  // The text read ahead for the unit, if any. Once asked, the unit's file is
+  // no longer read ahead.
+  std::optional<std::string> take(size_t index) {
+    Slot& slot = slots_[index];
+    const std::lock_guard lock(slot.mutex);
+    slot.taken = true;
+    return std::exchange(slot.text, std::nullopt);
+  }
+
+  // After the reading's changes to the defines are known to the readings
+  // starting.
+  void readingDone(size_t index) {
+    const std::lock_guard lock(mutex_);
+    read_[index] = true;
+  }
+
+  // A long unit to hand out before its place, once.
+  std::optional<size_t> nextEarly() {
+    const std::lock_guard lock(mutex_);
+    for (auto unit = early_.begin(); unit != early_.end(); ++unit) {
+      if (unit->gate && !read_[*unit->gate]) continue;
+      const size_t index = unit->index;
+      early_.erase(unit);
+      return index;
+    }
+    return std::nullopt;
+  }
+
+  // Whether the unit was found to include many files (and so may be read
+  // before units whose directories it does not search).
+  bool readsLong(size_t index) {
+    const std::lock_guard lock(mutex_);
+    return long_.contains(index);
+  }
+
+ private:
+  // Units of the Free Pascal packages include at most a few dozen files,
+  // except the few made of whole other units (hundreds).
+  static constexpr size_t kIncludesOfALongReading = 100;
+
+  struct Slot {
+    std::mutex mutex;
+    bool taken = false;
+    std::optional<std::string> text;
+  };
+  struct Early {
+    size_t index;
+    std::optional<size_t> gate;  // the unit whose reading it waits for
+  };
+  std::vector<std::string_view> paths_;
+  size_t distance_;
+  std::unique_ptr<Slot[]> slots_;
+  std::mutex mutex_;
+  std::vector<bool> read_;  // the readings done
+  // Upper-cased include name -> the first unit read ahead that includes it.
+  std::map<std::string, size_t> firstIncluders_;
+  std::deque<Early> early_;  // long units not handed out yet
+  std::set<size_t> long_;
+};
 }  // namespace
 
 // --- defines
@@ -413,14 +537,15 @@ void THProject::AddUnitTexts(const std::vector<UnitText>& units) {
   readUnits(jobs);
 }
 
-std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& reading) {
+std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& reading,
+                                            std::optional<std::string> readAhead) {
   const CurrentReadingScope current(reading);
   std::string text;
   if (job.fileName.empty()) {
     text = normalizeLineEnds(job.text);
   } else {
     Post(0, MessageText(lang::BaseLang::kMsgAddingUnit), job.fileName);
-    text = readSourceFile(job.path);
+    text = readAhead ? std::move(*readAhead) : readSourceFile(job.path);
   }
   auto unit = std::make_unique<THUnit>(this);
   unit->UnitName = job.name;
@@ -495,40 +620,64 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
   sharedDefines_ = nullptr;         // Defines is the caller's to change between runs
   expectDeclarations(jobs);
   const unsigned threads = threadCount();
+  readingCounts_ = {};
   if (threads <= 1 || jobs.size() <= 1) {
     for (const UnitJob& job : jobs) readUnitAlone(job);
     return;
   }
   const platform::WholeHeapGrowth heapGrowth;  // the other threads' heaps fill fastest here
   ReadingsUnderWay underWay(listings_);
+  const size_t window = threads * kReadingsAheadPerThread;
+  std::vector<std::string_view> paths;
+  paths.reserve(jobs.size());
+  for (const UnitJob& job : jobs) {
+    paths.push_back(job.fileName.empty() ? std::string_view() : std::string_view(job.path));
+  }
+  // Far enough ahead for a long unit to be found before the first unit that
+  // shares an include file with it is read (in the packages, a unit that
+  // includes the files of its package's units follows them).
+  ReadAhead ahead(std::move(paths), 2 * window);
   struct Read {
+    std::unique_ptr<IncludeFinder> ownFinder;  // for a unit read early
     std::unique_ptr<UnitReading> reading;
     std::unique_ptr<THUnit> unit;
   };
-  platform::runInTurns(
-      jobs.size(), threads, threads * kReadingsAheadPerThread,
-      [&](size_t index, platform::TurnGate&) -> platform::Ending {
-        const UnitJob& job = jobs[index];
-        auto read = std::make_shared<Read>();
-        read->reading = std::make_unique<UnitReading>(
-            underWay.expectedDefines([this] { return sharedDefines(); }),
-            underWay.finderOfThisThread(), directoriesOf(job));
-        read->reading->keepsLines = true;
-        read->unit = readUnit(job, *read->reading);
-        underWay.done(index, read->reading->steps);
-        return [this, &job, &underWay, index, read] {
-          if (underWay.settle(index, [&] { return replayDefines(*read->reading); })) {
-            addReadUnit(job, *read->reading, std::move(read->unit));
-            return;
-          }
-          read->reading.reset();
-          read->unit.reset();
-          // With the turn no other reading changes the defines: read again on
-          // the project's own, the result is final. Readings starting on other
-          // threads read the defines meanwhile.
-          readUnitAlone(job, &underWay.definesLock());
-        };
-      });
+  size_t readAgain = 0;  // counted with the turn
+  const auto work = [&](size_t index, platform::TurnGate&) -> platform::Ending {
+    ahead.readAfter(index);
+    const UnitJob& job = jobs[index];
+    auto read = std::make_shared<Read>();
+    if (ahead.readsLong(index)) read->ownFinder = underWay.finderOfItsOwn();
+    read->reading = std::make_unique<UnitReading>(
+        underWay.expectedDefines(index, [this] { return sharedDefines(); }),
+        read->ownFinder ? *read->ownFinder : underWay.finderOfThisThread(), directoriesOf(job));
+    read->reading->keepsLines = true;
+    read->unit = readUnit(job, *read->reading, ahead.take(index));
+    // The changes first: a long unit handed out on the news of this reading
+    // starts from them.
+    underWay.done(index, read->reading->steps);
+    ahead.readingDone(index);
+    return [this, &job, &underWay, &readAgain, index, read] {
+      if (underWay.settle(index, [&] { return replayDefines(*read->reading); })) {
+        addReadUnit(job, *read->reading, std::move(read->unit));
+        return;
+      }
+      ++readAgain;
+      read->reading.reset();
+      read->unit.reset();
+      // With the turn no other reading changes the defines: read again on
+      // the project's own, the result is final. Readings starting on other
+      // threads read the defines meanwhile.
+      readUnitAlone(job, &underWay.definesLock());
+    };
+  };
+  size_t readEarly = 0;  // counted under the run's lock
+  platform::runInTurns(jobs.size(), threads, window, work, [&ahead, &readEarly] {
+    const std::optional<size_t> early = ahead.nextEarly();
+    if (early) ++readEarly;
+    return early;
+  });
+  readingCounts_ = {readEarly, readAgain};
 }
 
 }  // namespace holders

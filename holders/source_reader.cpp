@@ -6,6 +6,7 @@
 
 #include "platform/byte_search.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace holders {
 namespace {
@@ -83,6 +84,35 @@ std::string readSourceFile(std::string_view path) {
   std::string text = normalizeLineEnds(std::string_view(bytes).substr(0, size));
   if (bytes.capacity() > kKeptBufferBytes) bytes = std::string();
   return text;
+}
+
+std::vector<std::string_view> includedNames(std::string_view text) {
+  const auto upper = [](char c) { return platform::upperChar(static_cast<unsigned char>(c)); };
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::vector<std::string_view> names;
+  // '$' is rarer than '{' in Pascal text, so the search is for it.
+  for (size_t at = text.find('$', 1); at != std::string_view::npos; at = text.find('$', at + 1)) {
+    if (text[at - 1] != '{') continue;
+    size_t name = at + 1;
+    if (name + 1 < text.size() && upper(text[name]) == 'I' && blank(text[name + 1])) {
+      name += 2;
+    } else if (name + 7 < text.size() && platform::sameText(text.substr(name, 7), "INCLUDE") &&
+               blank(text[name + 7])) {
+      name += 8;
+    } else {
+      continue;
+    }
+    while (name < text.size() && blank(text[name])) ++name;
+    const bool quoted = name < text.size() && text[name] == '\'';
+    if (quoted) ++name;
+    size_t end = name;
+    while (end < text.size() && text[end] != '}' &&
+           (quoted ? text[end] != '\'' : !blank(text[end]))) {
+      ++end;
+    }
+    names.push_back(text.substr(name, end - name));
+  }
+  return names;
 }
 
 SourceReader::SourceReader(std::string text, std::string path)

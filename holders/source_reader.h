@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "parser/tokenizer.h"
 
@@ -36,6 +37,13 @@ std::string normalizeLineEnds(std::string_view text);
 // The file's text (resolved ignoring case) with its line ends made CR LF.
 // Throws platform::FileError.
 std::string readSourceFile(std::string_view path);
+
+// The names the include directives of the text ("{$I name}", "{$INCLUDE
+// name}") give, as written, found without reading the text as Pascal:
+// directives inside comments or skipped by conditions count too. Tells how
+// much more than its own text reading a file takes, and which files it shares
+// with others.
+std::vector<std::string_view> includedNames(std::string_view text);
 
 class SourceReader {
  public:

@@ -58,6 +58,27 @@ void passTurn(detail::TurnState& state, std::unique_lock<std::mutex>& lock, cons
   }
 }
 
+// The item to hand out now, or nothing when the run is over; called with the
+// lock held, once the window has room.
+std::optional<std::size_t> handOut(detail::TurnState& state, std::size_t count) {
+  if (state.handOutFirst) {
+    const std::optional<std::size_t> early = state.handOutFirst();
+    if (early && *early > state.next && *early < count &&
+        state.handedOutEarly.insert(*early).second) {
+      return early;
+    }
+  }
+  if (state.next >= count) return std::nullopt;
+  const std::size_t index = state.next++;
+  // Items handed out early are passed over when their place comes.
+  for (auto passed = state.handedOutEarly.begin();
+       passed != state.handedOutEarly.end() && *passed == state.next;
+       passed = state.handedOutEarly.erase(passed)) {
+    ++state.next;
+  }
+  return index;
+}
+
 void workOnItems(detail::TurnState& state, std::size_t count,
                  const std::function<Ending(std::size_t, TurnGate&)>& work) {
   for (;;) {
@@ -68,8 +89,10 @@ void workOnItems(detail::TurnState& state, std::size_t count,
         return state.stopped || state.next >= count ||
                state.next <= state.current.load() + state.window;
       });
-      if (state.stopped || state.next >= count) return;
-      index = state.next++;
+      if (state.stopped) return;
+      const std::optional<std::size_t> item = handOut(state, count);
+      if (!item) return;
+      index = *item;
     }
     TurnGate gate(state, index);
     Ending ending;
@@ -91,9 +114,11 @@ void workOnItems(detail::TurnState& state, std::size_t count,
 }  // namespace
 
 void runInTurns(std::size_t count, unsigned threads, std::size_t window,
-                const std::function<Ending(std::size_t, TurnGate&)>& work) {
+                const std::function<Ending(std::size_t, TurnGate&)>& work,
+                HandOutFirst handOutFirst) {
   detail::TurnState state;
   state.window = std::max<std::size_t>(window, 1);
+  state.handOutFirst = std::move(handOutFirst);
   {
     std::vector<std::jthread> helpers;
     const auto extra =

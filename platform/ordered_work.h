@@ -11,6 +11,12 @@
 // that thread and takes the next item; at most `window` items are handed out
 // beyond the one that has the turn.
 //
+// handOutFirst, when given, may name an item to hand out before its place in
+// the order (a long one, so that it does not run last and alone); it is asked
+// before every hand-out, with the run's lock held, and may name any item not
+// handed out yet, however far beyond the window. The turn still goes in item
+// order.
+//
 // An exception thrown by work(i) or by its ending stops the run once item i
 // has the turn: no item is handed out any more, the endings of later items
 // do not run, gate.await() returns false in the items under way (they should
@@ -25,18 +31,23 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <set>
 
 namespace platform {
 
 using Ending = std::function<void()>;
+using HandOutFirst = std::function<std::optional<std::size_t>()>;
 
 namespace detail {
 struct TurnState {
   std::mutex mutex;
   std::condition_variable changed;
   std::atomic<std::size_t> current{0};  // the item that has the turn
-  std::size_t next = 0;                 // the next item to hand out
+  std::size_t next = 0;                 // the next item to hand out in order
   std::size_t window = 1;
+  HandOutFirst handOutFirst;
+  std::set<std::size_t> handedOutEarly;  // items beyond `next` handed out already
   bool stopped = false;
   std::exception_ptr error;
   // Items done without the turn: their endings, or what they threw.
@@ -61,7 +72,8 @@ class TurnGate {
 };
 
 void runInTurns(std::size_t count, unsigned threads, std::size_t window,
-                const std::function<Ending(std::size_t, TurnGate&)>& work);
+                const std::function<Ending(std::size_t, TurnGate&)>& work,
+                HandOutFirst handOutFirst = {});
 
 // The number of threads to use when the caller asks for 0: one per
 // processor, at least 1 and at most 8.

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -86,6 +88,47 @@ TEST(Turns, AnEndingMakesRoomForTheNextItemBeforeTheEndingsAfterIt) {
     };
   });
   EXPECT_TRUE(nextStartedInTime);
+}
+
+// Items named by handOutFirst start before their place, each once and far
+// beyond the window, the rest in order; the turn still goes in item order.
+// Names that are handed out already, out of range or behind the order are
+// passed over.
+TEST(Turns, ItemsHandedOutFirstStartEarlyAndEndInOrder) {
+  for (const unsigned threads : {1u, 3u}) {
+    SCOPED_TRACE(threads);
+    const size_t count = 200;
+    std::mutex mutex;
+    std::vector<size_t> started;
+    std::vector<size_t> ended;
+    std::vector<size_t> asks{150, 150, 5000, 190, 0, 151};
+    runInTurns(
+        count, threads, 2,
+        [&](size_t i, TurnGate&) -> Ending {
+          {
+            const std::lock_guard lock(mutex);
+            started.push_back(i);
+          }
+          return [&ended, i] { ended.push_back(i); };
+        },
+        [&]() -> std::optional<size_t> {
+          if (asks.empty()) return std::nullopt;
+          const size_t ask = asks.front();
+          asks.erase(asks.begin());
+          return ask;
+        });
+    ASSERT_EQ(count, ended.size());
+    for (size_t i = 0; i < count; ++i) EXPECT_EQ(i, ended[i]);
+    ASSERT_EQ(count, started.size());
+    const auto startOf = [&](size_t item) {
+      return std::find(started.begin(), started.end(), item) - started.begin();
+    };
+    EXPECT_LT(startOf(150), 10);
+    EXPECT_LT(startOf(190), 10);
+    EXPECT_LT(startOf(151), 10);
+    EXPECT_EQ(1, std::count(started.begin(), started.end(), 150));
+    EXPECT_EQ(1, std::count(started.begin(), started.end(), 0));
+  }
 }
 
 TEST(Turns, AFailureStopsTheRunAfterTheItemsBeforeIt) {
