@@ -483,8 +483,7 @@ class ContentsRun {
       const std::span<const std::uint8_t> marks = unit->DocumentedMarks(unit->*list, marksOf);
       for (size_t at = 0; at < entries.size(); ++at) {
         const NameEntry& entry = entries[at];
-        documented.push_back(marks.empty() ? entry.item->IsDocumented()
-                                           : marks[at] == THUnit::kMarkDocumented);
+        documented.push_back(THUnit::EntryDocumented(marks, entry, at));
         if (!documented.back()) continue;
         bytes += 3 + 2 * platform::trimmedView(entry.name).size() + prefix.size() +
                  unit->UnitName.size();

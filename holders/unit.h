@@ -71,6 +71,12 @@ class THUnit : public THItem {
   enum : std::uint8_t { kMarkUnasked = 0, kMarkNotDocumented = 1, kMarkDocumented = 2 };
   std::span<const std::uint8_t> DocumentedMarks(const SortedNameList& list,
                                                 std::uint64_t build) const;
+  // Whether entry `at` of a list is documented: as its mark says when the
+  // list has marks, else as its item answers.
+  static bool EntryDocumented(std::span<const std::uint8_t> marks, const NameEntry& entry,
+                              size_t at) {
+    return marks.empty() ? entry.item->IsDocumented() : marks[at] == kMarkDocumented;
+  }
   // The lists go into the page as they are, without a copy.
   void FinishTopic(templates::TDocumentTemplate& unitPage,
                    std::array<std::string, kJumpLists>&& jumpLists, PageSink& output) const;

@@ -223,7 +223,7 @@ std::array<std::string, THUnit::kJumpLists> THUnit::JumpLists() {
     const std::span<const std::uint8_t> marks = DocumentedMarks(this->*pages.list, buildUnderWay());
     for (size_t at = 0; at < entries.size(); ++at) {
       const NameEntry& entry = entries[at];
-      if (!(marks.empty() ? entry.item->IsDocumented() : marks[at] == kMarkDocumented)) continue;
+      if (!EntryDocumented(marks, entry, at)) continue;
       if (!unitJump) {
         unitJump.emplace(page(pages.jumpPage));
         unitJump->ReplaceTag("##UnitName##", escaped(UnitName), true);
