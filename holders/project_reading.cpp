@@ -265,7 +265,10 @@ class ReadAhead {
     const std::lock_guard lock(mutex_);
     std::optional<size_t> gate;
     for (std::string& name : includes) {
-      const size_t first = firstIncluders_.try_emplace(std::move(name), ahead).first->second;
+      // Units are read ahead on several threads, not quite in order.
+      const auto [known, added] = firstIncluders_.try_emplace(std::move(name), ahead);
+      if (!added && ahead < known->second) known->second = ahead;
+      const size_t first = known->second;
       if (first < ahead) gate = std::min(gate.value_or(first), first);
     }
     // The first `distance` units are not read ahead, so what they include is
