@@ -28,8 +28,10 @@ constexpr Tunable kCachedBlocks{"glibc.malloc.tcache_count", "3000"};
 constexpr int kHeapBytes = 64 << 20;
 constexpr int kDefaultTopPad = 128 << 10;
 // The block size from which glibc maps blocks on their own, once it stops
-// adapting it.
+// adapting it, and the free memory at the top of a heap it keeps rather than
+// gives back: twice that size, as glibc's adapting would have made it.
 constexpr int kOwnMappingBytes = 16 << 20;
+constexpr int kKeptTopBytes = 2 * kOwnMappingBytes;
 
 // Whether the kernel gives huge pages to memory that asks for them.
 bool hugePagesOffered() {
@@ -91,15 +93,20 @@ void restartWithMallocTuning(char** argv) {
 WholeHeapGrowth::WholeHeapGrowth() {
 #ifdef __GLIBC__
   const char* tunables = std::getenv("GLIBC_TUNABLES");
-  if (tunables != nullptr && mentions(tunables, "glibc.malloc.top_pad")) return;
+  const auto userSet = [&](std::string_view name) {
+    return tunables != nullptr && mentions(tunables, name);
+  };
+  if (userSet("glibc.malloc.top_pad")) return;
   // Setting the top pad also stops glibc from raising the size from which a
   // block gets a mapping of its own as large blocks come and go; left at its
   // first 128 KB, the build's page buffers would each be mapped and unmapped
   // (with a page fault for every 4 KB), and the pages took a tenth to a fifth
   // longer. So the size is set to what glibc would have raised it to.
-  if (!(tunables != nullptr && mentions(tunables, "glibc.malloc.mmap_threshold"))) {
-    ::mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes);
-  }
+  // It also stops glibc from raising the top it keeps when trimming: left at
+  // 128 KB, writing the pages gave a 2 MB huge page back and took a fresh
+  // one (cleared by the kernel) a hundred and fifty times.
+  if (!userSet("glibc.malloc.mmap_threshold")) ::mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes);
+  if (!userSet("glibc.malloc.trim_threshold")) ::mallopt(M_TRIM_THRESHOLD, kKeptTopBytes);
   active_ = ::mallopt(M_TOP_PAD, kHeapBytes) != 0;
 #endif
 }

@@ -41,8 +41,9 @@ void restartWithMallocTuning(char** argv);
 
 // While it lives, glibc's heaps grow by a whole heap at a time (address space:
 // no memory is used until it is written). From its start on, blocks under
-// 16 MB come from the heaps rather than mappings of their own, for good: glibc
-// stops adapting that size once the growth is set. Does nothing when the user
+// 16 MB come from the heaps rather than mappings of their own, and up to 32 MB
+// free at a heap's top stay with it, for good: glibc stops adapting these
+// sizes once the growth is set. Does nothing when the user
 // set glibc.malloc.top_pad, or with another malloc.
 class WholeHeapGrowth {
  public:

@@ -1,6 +1,20 @@
 #include "platform/malloc_tuning.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KORVEX_OWN_MALLOC 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KORVEX_OWN_MALLOC 1
+#endif
+#endif
 
 namespace platform {
 namespace {
@@ -27,6 +41,28 @@ TEST(MallocTuning, SettingsTheUserMadeAreKeptAndNothingAddedTwice) {
   EXPECT_EQ(tunablesForLargeRuns("glibc.malloc.tcache_count_x=1", false),
             "glibc.malloc.tcache_count_x=1:glibc.malloc.tcache_count=3000");
 }
+
+#if defined(__GLIBC__) && !defined(KORVEX_OWN_MALLOC)
+TEST(MallocTuning, FreedMemoryAtTheHeapTopStaysAfterWholeHeapGrowth) {
+  if (const char* tunables = std::getenv("GLIBC_TUNABLES");
+      tunables != nullptr && std::strstr(tunables, "glibc.malloc.") != nullptr) {
+    GTEST_SKIP() << "malloc is tuned from outside";
+  }
+  { const WholeHeapGrowth growth; }
+  // Under the size from which blocks get mappings of their own, so the block
+  // comes from the heap; freed, it lies at the heap's top. Writing pages
+  // frees and takes such blocks all the time, and giving their memory back
+  // each time cost a fresh huge page each time.
+  constexpr size_t kBlockBytes = 8 << 20;
+  std::unique_ptr<char, decltype(&std::free)> block(static_cast<char*>(std::malloc(kBlockBytes)),
+                                                    &std::free);
+  ASSERT_NE(block, nullptr);
+  block.get()[kBlockBytes - 1] = 1;
+  const auto blockEnd = reinterpret_cast<std::uintptr_t>(block.get()) + kBlockBytes;
+  block.reset();
+  EXPECT_GE(reinterpret_cast<std::uintptr_t>(::sbrk(0)), blockEnd);
+}
+#endif
 
 }  // namespace
 }  // namespace platform
