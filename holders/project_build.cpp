@@ -485,8 +485,9 @@ class ContentsRun {
         const NameEntry& entry = entries[at];
         documented.push_back(THUnit::EntryDocumented(marks, entry, at));
         if (!documented.back()) continue;
-        bytes += 3 + 2 * platform::trimmedView(entry.name).size() + prefix.size() +
-                 unit->UnitName.size();
+        // The untrimmed size is room enough, and a long name's bytes,
+        // elsewhere in memory, are then read only once, by the second pass.
+        bytes += 3 + 2 * entry.name.size() + prefix.size() + unit->UnitName.size();
         ++count;
       }
     }
@@ -495,8 +496,12 @@ class ContentsRun {
     lines_.reserve(count);
     size_t asked = 0;
     for (THUnit* unit : units) {
-      for (const NameEntry& entry : (unit->*list).entries()) {
-        if (documented[asked++]) add(platform::trimmedView(entry.name), prefix, unit->UnitName);
+      const std::vector<NameEntry>& entries = (unit->*list).entries();
+      for (size_t at = 0; at < entries.size(); ++at) {
+        if (at + kItemsAhead < entries.size())
+          __builtin_prefetch(entries[at + kItemsAhead].name.data());
+        if (documented[asked++])
+          add(platform::trimmedView(entries[at].name), prefix, unit->UnitName);
       }
     }
     starts_.push_back(packed_.size());

@@ -426,14 +426,16 @@ std::vector<THType*> THType::Ancestors() {
 
 int THType::countOwn(MemberGroup group) {
   int count = 0;
-  if (group == MemberGroup::Methods) {
-    for (const NameEntry& entry : Methods.entries()) count += entry.item->IsDocumented() ? 1 : 0;
-    return count;
-  }
+  const std::vector<NameEntry>& entries =
+      group == MemberGroup::Methods ? Methods.entries() : Properties.entries();
   const bool events = group == MemberGroup::Events;
-  for (const NameEntry& entry : Properties.entries()) {
-    auto* member = static_cast<THProperty*>(entry.item);
-    if (member->IsEvent == events && member->IsDocumented()) ++count;
+  for (size_t at = 0; at < entries.size(); ++at) {
+    if (at + kItemsAhead < entries.size()) PrefetchItem(entries[at + kItemsAhead].item);
+    THItem* member = entries[at].item;
+    if (group != MemberGroup::Methods && static_cast<THProperty*>(member)->IsEvent != events) {
+      continue;
+    }
+    count += member->IsDocumented() ? 1 : 0;
   }
   return count;
 }

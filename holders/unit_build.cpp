@@ -166,7 +166,9 @@ std::vector<THItem*> THUnit::DocumentedDeclarations(size_t from, size_t to) cons
   for (const ListPages& pages : kLists) {
     const std::vector<NameEntry>& entries = (this->*pages.list).entries();
     const size_t listEnd = listStart + entries.size();
-    for (size_t at = std::max(from, listStart); at < std::min(to, listEnd); ++at) {
+    const size_t end = std::min(to, listEnd);
+    for (size_t at = std::max(from, listStart); at < end; ++at) {
+      if (at + kItemsAhead < end) PrefetchItem(entries[at + kItemsAhead - listStart].item);
       THItem* item = entries[at - listStart].item;
       const bool documented = item->IsDocumented();
       if (documented) declarations.push_back(item);
