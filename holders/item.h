@@ -264,16 +264,4 @@ class THItem {
   std::uint8_t Visibility = kVisibleByScope;
 };
 
-// Items made during the reading have long left the processor's caches when a
-// build walks a list of them, and each question to one waits on memory for
-// its first cache lines (what IsDocumented reads among them). Loops over many
-// items ask for the lines of the item kItemsAhead places on, so that the
-// waits overlap.
-constexpr size_t kItemsAhead = 8;
-inline void PrefetchItem(const THItem* item) {
-  const auto* bytes = reinterpret_cast<const char*>(item);
-  __builtin_prefetch(bytes);
-  __builtin_prefetch(bytes + 64);
-}
-
 }  // namespace holders

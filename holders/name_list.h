@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,27 @@ struct NameEntry {
   std::string name;
   THItem* item;
 };
+
+// Items made during the reading have long left the processor's caches when a
+// build walks a list of them, and each question to one waits on memory for
+// its first cache lines (what IsDocumented reads among them). Walks over
+// many items ask for the lines of the item kItemsAhead places on, so that
+// the waits overlap.
+constexpr size_t kItemsAhead = 8;
+inline void PrefetchItem(const THItem* item) {
+  const auto* bytes = reinterpret_cast<const char*>(item);
+  __builtin_prefetch(bytes);
+  __builtin_prefetch(bytes + 64);
+}
+
+// Calls visit(item) for the item of each entry in turn, so asking ahead.
+template <class Visit>
+void forEachItem(std::span<const NameEntry> entries, Visit visit) {
+  for (size_t at = 0; at < entries.size(); ++at) {
+    if (at + kItemsAhead < entries.size()) PrefetchItem(entries[at + kItemsAhead].item);
+    visit(entries[at].item);
+  }
+}
 
 // Sorted by name in the case-insensitive order, each name (ignoring case) at
 // most once: adding a name already present puts the new holder in its place.

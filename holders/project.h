@@ -220,6 +220,9 @@ class THProject : public THItem {
   void prepareModelForBuild();
   // Each type's ancestor, looked up once for the build under way.
   void settleAncestors();
+  // Calls visit(type) for every type of every unit, in the units' order.
+  template <class Visit>
+  void forEachType(Visit visit);
   // The page of that name from pagesByName_ (nullptr: missing), with the
   // epoch it belongs to; takes pagesMutex_.
   const templates::CachedPage* lookUpPage(std::string_view name, std::uint64_t& epoch);

@@ -255,28 +255,28 @@ const std::string& THProject::EscapedHelpText(int index) const {
   return known ? escapedTexts_[static_cast<size_t>(index)] : escapedTexts_.back();
 }
 
-void THProject::settleAncestors() {
+template <class Visit>
+void THProject::forEachType(Visit visit) {
+  // A large project has a hundred thousand types, far apart in memory.
   for (const NameEntry& unitEntry : Units.entries()) {
-    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
-    for (const NameEntry& typeEntry : unit->Types.entries()) {
-      static_cast<THType*>(typeEntry.item)->SettleAncestor();
-    }
+    forEachItem(static_cast<const THUnit*>(unitEntry.item)->Types.entries(),
+                [&](THItem* type) { visit(*static_cast<THType*>(type)); });
   }
 }
 
+void THProject::settleAncestors() {
+  forEachType([](THType& type) { type.SettleAncestor(); });
+}
+
 void THProject::InheritProperties() {
-  for (const NameEntry& unitEntry : Units.entries()) {
-    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
-    for (const NameEntry& typeEntry : unit->Types.entries()) {
-      auto* type = static_cast<THType*>(typeEntry.item);
-      if (type->Properties.count() == 0) continue;
-      // Looked up once for all the type's properties.
-      const std::vector<THType*> ancestors = type->Ancestors();
-      for (const NameEntry& member : type->Properties.entries()) {
-        static_cast<THProperty*>(member.item)->InheritFromAncestor(ancestors);
-      }
+  forEachType([](THType& type) {
+    if (type.Properties.count() == 0) return;
+    // Looked up once for all the type's properties.
+    const std::vector<THType*> ancestors = type.Ancestors();
+    for (const NameEntry& member : type.Properties.entries()) {
+      static_cast<THProperty*>(member.item)->InheritFromAncestor(ancestors);
     }
-  }
+  });
 }
 
 void THProject::BuildTopics(PageSink& output) {
@@ -315,18 +315,16 @@ void THProject::BuildTopics(PageSink& output) {
 void THProject::prepareModelForBuild() {
   if (indexStale_) rebuildIndex();
   for (const NameEntry& unitEntry : Units.entries()) {
-    const auto* unit = static_cast<const THUnit*>(unitEntry.item);
-    unit->SortLists();
-    for (const NameEntry& typeEntry : unit->Types.entries()) {
-      auto* type = static_cast<THType*>(typeEntry.item);
-      // A class's properties are listed in name order, in its own lists and
-      // in those of its descendants, whichever unit is built first.
-      if (type->TypeKind == kClassType) type->Properties.sortByName();
-      for (const NameEntry& member : type->Properties.entries()) {
-        static_cast<THProperty*>(member.item)->ResolveRedeclaredType();
-      }
-    }
+    static_cast<const THUnit*>(unitEntry.item)->SortLists();
   }
+  forEachType([](THType& type) {
+    // A class's properties are listed in name order, in its own lists and
+    // in those of its descendants, whichever unit is built first.
+    if (type.TypeKind == kClassType) type.Properties.sortByName();
+    for (const NameEntry& member : type.Properties.entries()) {
+      static_cast<THProperty*>(member.item)->ResolveRedeclaredType();
+    }
+  });
 }
 
 void THProject::buildUnitTopics(PageSink& output) {

@@ -429,14 +429,12 @@ int THType::countOwn(MemberGroup group) {
   const std::vector<NameEntry>& entries =
       group == MemberGroup::Methods ? Methods.entries() : Properties.entries();
   const bool events = group == MemberGroup::Events;
-  for (size_t at = 0; at < entries.size(); ++at) {
-    if (at + kItemsAhead < entries.size()) PrefetchItem(entries[at + kItemsAhead].item);
-    THItem* member = entries[at].item;
+  forEachItem(entries, [&](THItem* member) {
     if (group != MemberGroup::Methods && static_cast<THProperty*>(member)->IsEvent != events) {
-      continue;
+      return;
     }
     count += member->IsDocumented() ? 1 : 0;
-  }
+  });
   return count;
 }
 

@@ -118,9 +118,7 @@ constexpr ListPages kLists[THUnit::kJumpLists] = {
 
 void THUnit::SortLists() const {
   for (const SortedNameList* list : {&Constants, &Routines, &Types, &Variables}) list->entries();
-  for (const NameEntry& typeEntry : Types.entries()) {
-    static_cast<const THType*>(typeEntry.item)->Methods.entries();
-  }
+  forEachItem(Types.entries(), [](THItem* type) { static_cast<THType*>(type)->Methods.entries(); });
 }
 
 void THUnit::BuildTopic(PageSink& output) {
@@ -166,17 +164,19 @@ std::vector<THItem*> THUnit::DocumentedDeclarations(size_t from, size_t to) cons
   for (const ListPages& pages : kLists) {
     const std::vector<NameEntry>& entries = (this->*pages.list).entries();
     const size_t listEnd = listStart + entries.size();
+    const size_t begin = std::max(from, listStart);
     const size_t end = std::min(to, listEnd);
-    for (size_t at = std::max(from, listStart); at < end; ++at) {
-      if (at + kItemsAhead < end) PrefetchItem(entries[at + kItemsAhead - listStart].item);
-      THItem* item = entries[at - listStart].item;
+    size_t at = begin;  // among all the declarations
+    const auto ask = [&](THItem* item) {
       const bool documented = item->IsDocumented();
       if (documented) declarations.push_back(item);
       if (marking) {
         newlyMarked += marks_[at] == kMarkUnasked ? 1 : 0;
         marks_[at] = documented ? kMarkDocumented : kMarkNotDocumented;
       }
-    }
+      ++at;
+    };
+    if (begin < end) forEachItem(std::span(entries).subspan(begin - listStart, end - begin), ask);
     listStart = listEnd;
   }
   // Released so that whoever sees the count reach 0 sees every mark.
