@@ -43,8 +43,8 @@ void restartWithMallocTuning(char** argv);
 // no memory is used until it is written). From its start on, blocks under
 // 16 MB come from the heaps rather than mappings of their own, and up to 32 MB
 // free at a heap's top stay with it, for good: glibc stops adapting these
-// sizes once the growth is set. Does nothing when the user
-// set glibc.malloc.top_pad, or with another malloc.
+// sizes once the growth is set. Does nothing when the user set
+// glibc.malloc.top_pad, or with another malloc.
 class WholeHeapGrowth {
  public:
   WholeHeapGrowth();

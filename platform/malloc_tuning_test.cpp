@@ -51,8 +51,8 @@ TEST(MallocTuning, FreedMemoryAtTheHeapTopStaysAfterWholeHeapGrowth) {
   { const WholeHeapGrowth growth; }
   // Under the size from which blocks get mappings of their own, so the block
   // comes from the heap; freed, it lies at the heap's top. Writing pages
-  // frees and takes such blocks all the time, and giving their memory back
-  // each time cost a fresh huge page each time.
+  // frees and takes such blocks all the time, and each time their memory
+  // went back, taking it again cost a fresh huge page.
   constexpr size_t kBlockBytes = 8 << 20;
   std::unique_ptr<char, decltype(&std::free)> block(static_cast<char*>(std::malloc(kBlockBytes)),
                                                     &std::free);
