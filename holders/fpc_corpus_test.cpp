@@ -12,21 +12,14 @@
 
 #include "holders/options.h"
 #include "holders/project.h"
+#include "platform/sanitized.h"
 #include "tests/support/fpc_sources.h"
 #include "tests/support/test_support.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define KORVEX_CORPUS_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KORVEX_CORPUS_SANITIZED 1
-#endif
-#endif
 
 namespace holders {
 namespace {
 
-#ifdef KORVEX_CORPUS_SANITIZED
+#ifdef KORVEX_ASAN
 constexpr size_t kDefaultSampleEvery = 6;  // sanitized code is several times slower
 #else
 constexpr size_t kDefaultSampleEvery = 1;

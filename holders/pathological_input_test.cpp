@@ -8,21 +8,14 @@
 #include <string>
 
 #include "holders/test_project.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define KORVEX_LIMITS_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KORVEX_LIMITS_SANITIZED 1
-#endif
-#endif
+#include "platform/sanitized.h"
 
 namespace holders {
 namespace {
 
 using testing::Model;
 
-#ifdef KORVEX_LIMITS_SANITIZED
+#ifdef KORVEX_ASAN
 // The sanitized debug build reads some twenty times slower.
 constexpr size_t kLargeUnitBytes = 3 << 20;
 constexpr int kCommentLines = 40000;

@@ -10,21 +10,14 @@
 #include <vector>
 
 #include "parser/tokenizer.h"
+#include "platform/sanitized.h"
 #include "tests/support/fpc_sources.h"
 #include "tests/support/test_support.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define KORVEX_CORPUS_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KORVEX_CORPUS_SANITIZED 1
-#endif
-#endif
 
 namespace parser {
 namespace {
 
-#ifdef KORVEX_CORPUS_SANITIZED
+#ifdef KORVEX_ASAN
 constexpr std::size_t kSampleEvery = 4;  // sanitized code is several times slower
 #else
 constexpr std::size_t kSampleEvery = 1;

@@ -8,13 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KORVEX_OWN_MALLOC 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KORVEX_OWN_MALLOC 1
-#endif
-#endif
+#include "platform/sanitized.h"
 
 namespace platform {
 namespace {
@@ -42,7 +36,7 @@ TEST(MallocTuning, SettingsTheUserMadeAreKeptAndNothingAddedTwice) {
             "glibc.malloc.tcache_count_x=1:glibc.malloc.tcache_count=3000");
 }
 
-#if defined(__GLIBC__) && !defined(KORVEX_OWN_MALLOC)
+#if defined(__GLIBC__) && !defined(KORVEX_ASAN)
 TEST(MallocTuning, FreedMemoryAtTheHeapTopStaysAfterWholeHeapGrowth) {
   if (const char* tunables = std::getenv("GLIBC_TUNABLES");
       tunables != nullptr && std::strstr(tunables, "glibc.malloc.") != nullptr) {
