@@ -38,6 +38,7 @@
 #include "platform/malloc_tuning.h"
 #include "platform/misc.h"
 #include "platform/ordered_work.h"
+#include "platform/spares.h"
 #include "platform/text.h"
 
 namespace holders {
@@ -55,6 +56,11 @@ struct DefineStep {
 class ReadingDefines {
  public:
   explicit ReadingDefines(SharedDefines start) : start_(std::move(start)) {}
+
+  void restart(SharedDefines start) {
+    start_ = std::move(start);
+    changes_.clear();
+  }
 
   bool contains(const std::string& upperSymbol) const {
     for (const auto& [symbol, defined] : changes_) {
@@ -81,11 +87,23 @@ class ReadingDefines {
 struct UnitReading {
   UnitReading(SharedDefines startDefines, IncludeFinder& finder,
               std::span<const std::string> searched)
-      : defines(std::move(startDefines)), includes(finder), directories(searched) {}
+      : defines(std::move(startDefines)), includes(&finder), directories(searched) {}
+
+  // Ready for another unit, with the room its lists and lines took kept.
+  void restart(SharedDefines startDefines, IncludeFinder& finder,
+               std::span<const std::string> searched) {
+    defines.restart(std::move(startDefines));
+    steps.clear();
+    includes = &finder;
+    directories = searched;
+    chain.clear();
+    lineText.clear();
+    lineEnds.clear();
+  }
 
   ReadingDefines defines;
   std::vector<DefineStep> steps;
-  IncludeFinder& includes;
+  IncludeFinder* includes;
   std::span<const std::string> directories;
   std::vector<std::string> chain;
   // Progress lines are kept until the unit is added when it is read ahead of
@@ -93,9 +111,30 @@ struct UnitReading {
   bool keepsLines = false;
   std::string lineText;
   std::vector<std::pair<int, size_t>> lineEnds;  // level and end in lineText
+  // Where the buffers of the unit's text come from and go back to, when
+  // units are read on several threads.
+  platform::Spares<std::string>* texts = nullptr;
 };
 
 namespace {
+
+// Buffers are kept for use again up to this size: the few larger ones would
+// make every spare as large in time.
+constexpr size_t kLargestSpareBuffer = 256 << 10;
+
+void giveBackText(platform::Spares<std::string>& texts, std::string text) {
+  if (text.capacity() > kLargestSpareBuffer) return;
+  texts.giveBack(std::move(text));
+}
+
+void giveBackReading(platform::Spares<std::unique_ptr<UnitReading>>& readings,
+                     std::unique_ptr<UnitReading> reading) {
+  if (reading->lineText.capacity() > kLargestSpareBuffer ||
+      reading->lineEnds.capacity() * sizeof(reading->lineEnds[0]) > kLargestSpareBuffer) {
+    return;
+  }
+  readings.giveBack(std::move(reading));
+}
 
 // The reading this thread is doing, if any.
 thread_local UnitReading* currentReading = nullptr;
@@ -238,8 +277,10 @@ class ReadingsUnderWay {
 class ReadAhead {
  public:
   // paths: each unit's file, empty for a unit from memory.
-  ReadAhead(std::vector<std::string_view> paths, size_t distance)
-      : paths_(std::move(paths)),
+  ReadAhead(std::vector<std::string_view> paths, size_t distance,
+            platform::Spares<std::string>& texts)
+      : texts_(texts),
+        paths_(std::move(paths)),
         distance_(distance),
         slots_(std::make_unique<Slot[]>(paths_.size())),
         read_(paths_.size()) {}
@@ -253,11 +294,13 @@ class ReadAhead {
     {
       const std::lock_guard lock(slot.mutex);
       if (slot.taken || slot.text) return;
+      std::string text = texts_.take();
       try {
-        slot.text = readSourceFile(paths_[ahead]);
+        readSourceFileInto(paths_[ahead], text);
       } catch (const platform::FileError&) {
         return;  // the unit's reading reports it
       }
+      slot.text = std::move(text);
       for (const std::string_view name : includedNames(*slot.text)) {
         includes.push_back(platform::upperCase(name));
       }
@@ -327,6 +370,7 @@ class ReadAhead {
     size_t index;
     std::optional<size_t> gate;  // the unit whose reading it waits for
   };
+  platform::Spares<std::string>& texts_;
   std::vector<std::string_view> paths_;
   size_t distance_;
   std::unique_ptr<Slot[]> slots_;
@@ -407,7 +451,7 @@ SharedDefines THProject::sharedDefines() {
 
 IncludeFinder::Located THProject::LocateInclude(const std::string& argument) {
   if (UnitReading* reading = currentReading) {
-    return reading->includes.locate(argument, reading->directories);
+    return reading->includes->locate(argument, reading->directories);
   }
   return includes_.locate(argument, UnitDirectories);
 }
@@ -466,7 +510,7 @@ std::string THProject::identityThroughDirectory(const std::string& path) {
   }
   std::string directory = path.substr(0, slash);
   while (!directory.empty() && directory.back() == '/') directory.pop_back();
-  if (directory.empty()) directory = "/";
+  if (directory.empty()) directory.push_back('/');  // the root
   std::optional<std::string> known;
   {
     const std::lock_guard lock(identitiesMutex_);
@@ -543,12 +587,17 @@ void THProject::AddUnitTexts(const std::vector<UnitText>& units) {
 std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& reading,
                                             std::optional<std::string> readAhead) {
   const CurrentReadingScope current(reading);
+  if (!job.fileName.empty()) Post(0, MessageText(lang::BaseLang::kMsgAddingUnit), job.fileName);
   std::string text;
-  if (job.fileName.empty()) {
-    text = normalizeLineEnds(job.text);
+  if (readAhead) {
+    text = std::move(*readAhead);
   } else {
-    Post(0, MessageText(lang::BaseLang::kMsgAddingUnit), job.fileName);
-    text = readAhead ? std::move(*readAhead) : readSourceFile(job.path);
+    if (reading.texts != nullptr) text = reading.texts->take();
+    if (job.fileName.empty()) {
+      normalizeLineEndsInto(job.text, text);
+    } else {
+      readSourceFileInto(job.path, text);
+    }
   }
   auto unit = std::make_unique<THUnit>(this);
   unit->UnitName = job.name;
@@ -562,6 +611,7 @@ std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& rea
   SourceReader reader(std::move(text), job.path);
   const ReadingScope chain(*this, identity);
   unit->Parse(reader);
+  if (reading.texts != nullptr) giveBackText(*reading.texts, reader.ReleaseText());
   // Sorted here, while other units are read on other threads, rather than
   // all on one thread before the build.
   unit->SortLists();
@@ -575,8 +625,8 @@ THUnit& THProject::addReadUnit(const UnitJob& job, UnitReading& reading,
     Message(level, std::string_view(reading.lineText).substr(start, end - start));
     start = end;
   }
-  reading.lineText = {};
-  reading.lineEnds = {};
+  reading.lineText.clear();
+  reading.lineEnds.clear();
   THUnit& added = adopt(std::move(unit));
   Units.add(job.name, &added);
   // Indexed here, while later units are still read on other threads, rather
@@ -639,7 +689,9 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
   // Far enough ahead for a long unit to be found before the first unit that
   // shares an include file with it is read (in the packages, a unit that
   // includes the files of its package's units follows them).
-  ReadAhead ahead(std::move(paths), 2 * window);
+  platform::Spares<std::string> texts;
+  platform::Spares<std::unique_ptr<UnitReading>> readings;
+  ReadAhead ahead(std::move(paths), 2 * window, texts);
   struct Read {
     std::unique_ptr<IncludeFinder> ownFinder;  // for a unit read early
     std::unique_ptr<UnitReading> reading;
@@ -651,22 +703,28 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
     const UnitJob& job = jobs[index];
     auto read = std::make_shared<Read>();
     if (ahead.readsLong(index)) read->ownFinder = underWay.finderOfItsOwn();
-    read->reading = std::make_unique<UnitReading>(
-        underWay.expectedDefines(index, [this] { return sharedDefines(); }),
-        read->ownFinder ? *read->ownFinder : underWay.finderOfThisThread(), directoriesOf(job));
+    SharedDefines defines = underWay.expectedDefines(index, [this] { return sharedDefines(); });
+    IncludeFinder& finder = read->ownFinder ? *read->ownFinder : underWay.finderOfThisThread();
+    read->reading = readings.take();
+    if (read->reading) {
+      read->reading->restart(std::move(defines), finder, directoriesOf(job));
+    } else {
+      read->reading = std::make_unique<UnitReading>(std::move(defines), finder, directoriesOf(job));
+    }
     read->reading->keepsLines = true;
+    read->reading->texts = &texts;
     read->unit = readUnit(job, *read->reading, ahead.take(index));
     // The changes first: a long unit handed out on the news of this reading
     // starts from them.
     underWay.done(index, read->reading->steps);
     ahead.readingDone(index);
-    return [this, &job, &underWay, &readAgain, index, read] {
-      if (underWay.settle(index, [&] { return replayDefines(*read->reading); })) {
-        addReadUnit(job, *read->reading, std::move(read->unit));
-        return;
-      }
+    return [this, &job, &underWay, &readings, &readAgain, index, read] {
+      const bool kept = underWay.settle(index, [&] { return replayDefines(*read->reading); });
+      if (kept) addReadUnit(job, *read->reading, std::move(read->unit));
+      // Made on another thread, most likely: kept rather than freed here.
+      giveBackReading(readings, std::move(read->reading));
+      if (kept) return;
       ++readAgain;
-      read->reading.reset();
       read->unit.reset();
       // With the turn no other reading changes the defines: read again on
       // the project's own, the result is final. Readings starting on other
