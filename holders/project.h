@@ -193,9 +193,7 @@ class THProject : public THItem {
   };
   // The job of a unit file that exists; its directory joins UnitDirectories.
   std::optional<UnitJob> unitFileJob(std::string_view fileName);
-  // text: the unit file's text when it has been read already.
-  std::unique_ptr<THUnit> readUnit(const UnitJob& job, UnitReading& reading,
-                                   std::optional<std::string> text = std::nullopt);
+  std::unique_ptr<THUnit> readUnit(const UnitJob& job, UnitReading& reading);
   void readUnits(const std::vector<UnitJob>& jobs);
   // Makes room in the indexes for the declarations the units probably hold.
   void expectDeclarations(const std::vector<UnitJob>& jobs);

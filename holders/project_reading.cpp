@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -111,9 +112,6 @@ struct UnitReading {
   bool keepsLines = false;
   std::string lineText;
   std::vector<std::pair<int, size_t>> lineEnds;  // level and end in lineText
-  // Where the buffers of the unit's text come from and go back to, when
-  // units are read on several threads.
-  platform::Spares<std::string>* texts = nullptr;
 };
 
 namespace {
@@ -121,11 +119,6 @@ namespace {
 // Buffers are kept for use again up to this size: the few larger ones would
 // make every spare as large in time.
 constexpr size_t kLargestSpareBuffer = 256 << 10;
-
-void giveBackText(platform::Spares<std::string>& texts, std::string text) {
-  if (text.capacity() > kLargestSpareBuffer) return;
-  texts.giveBack(std::move(text));
-}
 
 void giveBackReading(platform::Spares<std::unique_ptr<UnitReading>>& readings,
                      std::unique_ptr<UnitReading> reading) {
@@ -272,39 +265,38 @@ class ReadingsUnderWay {
 // handed out early: once the first unit before it that includes one of its
 // include files has been read. That unit has most likely defined the symbol
 // that guards the file, which the long unit asks about; a reading on the
-// wrong defines would be made again with the turn. The text read ahead is
-// kept for the unit's reading, so no file is read twice.
+// wrong defines would be made again with the turn. Only the names of the
+// include files are kept: the unit's reading reads the file again (from the
+// page cache, for a fraction of the parsing's time), on its own thread, so
+// that the text is freed by the thread that allocated it.
 class ReadAhead {
  public:
   // paths: each unit's file, empty for a unit from memory.
-  ReadAhead(std::vector<std::string_view> paths, size_t distance,
-            platform::Spares<std::string>& texts)
-      : texts_(texts),
-        paths_(std::move(paths)),
+  ReadAhead(std::vector<std::string_view> paths, size_t distance)
+      : paths_(std::move(paths)),
         distance_(distance),
-        slots_(std::make_unique<Slot[]>(paths_.size())),
+        started_(std::make_unique<std::atomic<bool>[]>(paths_.size())),
         read_(paths_.size()) {}
 
   // Reads the file of the unit `distance` after unit `index`.
   void readAfter(size_t index) {
     const size_t ahead = index + distance_;
-    if (ahead >= paths_.size() || paths_[ahead].empty()) return;
-    Slot& slot = slots_[ahead];
-    std::vector<std::string> includes;
-    {
-      const std::lock_guard lock(slot.mutex);
-      if (slot.taken || slot.text) return;
-      std::string text = texts_.take();
-      try {
-        readSourceFileInto(paths_[ahead], text);
-      } catch (const platform::FileError&) {
-        return;  // the unit's reading reports it
-      }
-      slot.text = std::move(text);
-      for (const std::string_view name : includedNames(*slot.text)) {
-        includes.push_back(platform::upperCase(name));
-      }
+    if (ahead >= paths_.size() || paths_[ahead].empty() || started_[ahead]) return;
+    // The file as it is: only its directives count. An unusually large
+    // file's buffer is not kept.
+    constexpr size_t kKeptBufferBytes = 16 << 20;
+    thread_local std::string bytes;
+    size_t size = 0;
+    try {
+      size = platform::readFileInto(paths_[ahead], bytes);
+    } catch (const platform::FileError&) {
+      return;  // the unit's reading reports it
     }
+    std::vector<std::string> includes;
+    for (const std::string_view name : includedNames(std::string_view(bytes).substr(0, size))) {
+      includes.push_back(platform::upperCase(name));
+    }
+    if (bytes.capacity() > kKeptBufferBytes) bytes = std::string();
     const std::lock_guard lock(mutex_);
     std::optional<size_t> gate;
     for (std::string& name : includes) {
@@ -321,14 +313,8 @@ class ReadAhead {
     long_.insert(ahead);
   }
 
-  // The text read ahead for the unit, if any. Once asked, the unit's file is
-  // no longer read ahead.
-  std::optional<std::string> take(size_t index) {
-    Slot& slot = slots_[index];
-    const std::lock_guard lock(slot.mutex);
-    slot.taken = true;
-    return std::exchange(slot.text, std::nullopt);
-  }
+  // Once the unit's reading has started, its file is no longer read ahead.
+  void starting(size_t index) { started_[index] = true; }
 
   // After the reading's changes to the defines are known to the readings
   // starting.
@@ -361,19 +347,13 @@ class ReadAhead {
   // except the few made of whole other units (hundreds).
   static constexpr size_t kIncludesOfALongReading = 100;
 
-  struct Slot {
-    std::mutex mutex;
-    bool taken = false;
-    std::optional<std::string> text;
-  };
   struct Early {
     size_t index;
     std::optional<size_t> gate;  // the unit whose reading it waits for
   };
-  platform::Spares<std::string>& texts_;
   std::vector<std::string_view> paths_;
   size_t distance_;
-  std::unique_ptr<Slot[]> slots_;
+  std::unique_ptr<std::atomic<bool>[]> started_;
   std::mutex mutex_;
   std::vector<bool> read_;  // the readings done
   // Upper-cased include name -> the first unit read ahead that includes it.
@@ -584,21 +564,10 @@ void THProject::AddUnitTexts(const std::vector<UnitText>& units) {
   readUnits(jobs);
 }
 
-std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& reading,
-                                            std::optional<std::string> readAhead) {
+std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& reading) {
   const CurrentReadingScope current(reading);
   if (!job.fileName.empty()) Post(0, MessageText(lang::BaseLang::kMsgAddingUnit), job.fileName);
-  std::string text;
-  if (readAhead) {
-    text = std::move(*readAhead);
-  } else {
-    if (reading.texts != nullptr) text = reading.texts->take();
-    if (job.fileName.empty()) {
-      normalizeLineEndsInto(job.text, text);
-    } else {
-      readSourceFileInto(job.path, text);
-    }
-  }
+  std::string text = job.fileName.empty() ? normalizeLineEnds(job.text) : readSourceFile(job.path);
   auto unit = std::make_unique<THUnit>(this);
   unit->UnitName = job.name;
   const std::string identity = job.path.empty() ? std::string() : CachedFileIdentity(job.path);
@@ -611,7 +580,6 @@ std::unique_ptr<THUnit> THProject::readUnit(const UnitJob& job, UnitReading& rea
   SourceReader reader(std::move(text), job.path);
   const ReadingScope chain(*this, identity);
   unit->Parse(reader);
-  if (reading.texts != nullptr) giveBackText(*reading.texts, reader.ReleaseText());
   // Sorted here, while other units are read on other threads, rather than
   // all on one thread before the build.
   unit->SortLists();
@@ -689,9 +657,8 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
   // Far enough ahead for a long unit to be found before the first unit that
   // shares an include file with it is read (in the packages, a unit that
   // includes the files of its package's units follows them).
-  platform::Spares<std::string> texts;
+  ReadAhead ahead(std::move(paths), 2 * window);
   platform::Spares<std::unique_ptr<UnitReading>> readings;
-  ReadAhead ahead(std::move(paths), 2 * window, texts);
   struct Read {
     std::unique_ptr<IncludeFinder> ownFinder;  // for a unit read early
     std::unique_ptr<UnitReading> reading;
@@ -712,8 +679,8 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
       read->reading = std::make_unique<UnitReading>(std::move(defines), finder, directoriesOf(job));
     }
     read->reading->keepsLines = true;
-    read->reading->texts = &texts;
-    read->unit = readUnit(job, *read->reading, ahead.take(index));
+    ahead.starting(index);
+    read->unit = readUnit(job, *read->reading);
     // The changes first: a long unit handed out on the news of this reading
     // starts from them.
     underWay.done(index, read->reading->steps);

@@ -42,18 +42,12 @@ size_t firstLineEndOf16(const char* from) {
 }  // namespace
 
 std::string normalizeLineEnds(std::string_view text) {
-  std::string out;
-  normalizeLineEndsInto(text, out);
-  return out;
-}
-
-void normalizeLineEndsInto(std::string_view text, std::string& out) {
   // Sixteen bytes are copied at a time, line end or not, and the output
   // moves on only past the bytes before the line end. The room left always
   // holds such a copy and a line end; a lone CR or LF grows the text by a
   // byte, which real sources do about every forty bytes.
   constexpr size_t kSlack = 16 + 2;
-  out.clear();
+  std::string out;
   out.resize(text.size() + text.size() / 16 + kSlack);
   size_t written = 0;
   size_t at = 0;
@@ -77,23 +71,19 @@ void normalizeLineEndsInto(std::string_view text, std::string& out) {
     out[written++] = '\n';
   }
   out.resize(written);
+  return out;
 }
 
 std::string readSourceFile(std::string_view path) {
-  std::string text;
-  readSourceFileInto(path, text);
-  return text;
-}
-
-void readSourceFileInto(std::string_view path, std::string& text) {
   // The bytes go to a buffer each thread keeps, so only the text with its
-  // line ends made CR LF takes memory of its own. An unusually large file's
-  // buffer is not kept.
+  // line ends made CR LF is allocated anew. An unusually large file's buffer
+  // is not kept.
   constexpr size_t kKeptBufferBytes = 16 << 20;
   thread_local std::string bytes;
   const size_t size = platform::readFileInto(path, bytes);
-  normalizeLineEndsInto(std::string_view(bytes).substr(0, size), text);
+  std::string text = normalizeLineEnds(std::string_view(bytes).substr(0, size));
   if (bytes.capacity() > kKeptBufferBytes) bytes = std::string();
+  return text;
 }
 
 std::vector<std::string_view> includedNames(std::string_view text) {
@@ -130,12 +120,6 @@ SourceReader::SourceReader(std::string text, std::string path)
       path_(std::move(path)),
       scanner_(std::make_unique<parser::TqPasParser>()) {
   scanner_->SetText(text_);
-}
-
-std::string SourceReader::ReleaseText() {
-  scanner_->SetText("");
-  pending_ = false;
-  return std::move(text_);
 }
 
 void SourceReader::Next() {

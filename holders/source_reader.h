@@ -33,14 +33,10 @@ using parser::TokenKinds;
 // an LF after it included. The tokenizer reads a file with other line ends
 // differently (a // comment would run on to the next CR).
 std::string normalizeLineEnds(std::string_view text);
-// The same into out, whose room is used again.
-void normalizeLineEndsInto(std::string_view text, std::string& out);
 
 // The file's text (resolved ignoring case) with its line ends made CR LF.
 // Throws platform::FileError.
 std::string readSourceFile(std::string_view path);
-// The same into text, whose room is used again.
-void readSourceFileInto(std::string_view path, std::string& text);
 
 // The names the include directives of the text ("{$I name}", "{$INCLUDE
 // name}") give, as written, found without reading the text as Pascal:
@@ -63,10 +59,6 @@ class SourceReader {
   explicit SourceReader(std::string text, std::string path = {});
   SourceReader(const SourceReader&) = delete;
   SourceReader& operator=(const SourceReader&) = delete;
-
-  // The text, given up once the reading is over so that its buffer can be
-  // used again; the reader reads nothing after.
-  std::string ReleaseText();
 
   void Next();
   // Moves to the next BraceComment token (a whole one or a line of one) or
