@@ -116,17 +116,12 @@ struct UnitReading {
 
 namespace {
 
-// Buffers are kept for use again up to this size: the few larger ones would
-// make every spare as large in time.
-constexpr size_t kLargestSpareBuffer = 256 << 10;
-
-void giveBackReading(platform::Spares<std::unique_ptr<UnitReading>>& readings,
-                     std::unique_ptr<UnitReading> reading) {
-  if (reading->lineText.capacity() > kLargestSpareBuffer ||
-      reading->lineEnds.capacity() * sizeof(reading->lineEnds[0]) > kLargestSpareBuffer) {
-    return;
-  }
-  readings.giveBack(std::move(reading));
+// Whether a reading done is worth using again: one that kept the lines of
+// an unusually large unit is not, or in time every spare would be as large.
+bool worthReusing(const UnitReading& reading) {
+  constexpr size_t kLargestKeptBuffer = 256 << 10;
+  return reading.lineText.capacity() <= kLargestKeptBuffer &&
+         reading.lineEnds.capacity() * sizeof(reading.lineEnds[0]) <= kLargestKeptBuffer;
 }
 
 // The reading this thread is doing, if any.
@@ -660,7 +655,8 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
   ReadAhead ahead(std::move(paths), 2 * window);
   platform::Spares<std::unique_ptr<UnitReading>> readings;
   struct Read {
-    std::unique_ptr<IncludeFinder> ownFinder;  // for a unit read early
+    std::thread::id home = std::this_thread::get_id();  // the thread that reads it
+    std::unique_ptr<IncludeFinder> ownFinder;           // for a unit read early
     std::unique_ptr<UnitReading> reading;
     std::unique_ptr<THUnit> unit;
   };
@@ -672,8 +668,11 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
     if (ahead.readsLong(index)) read->ownFinder = underWay.finderOfItsOwn();
     SharedDefines defines = underWay.expectedDefines(index, [this] { return sharedDefines(); });
     IncludeFinder& finder = read->ownFinder ? *read->ownFinder : underWay.finderOfThisThread();
-    read->reading = readings.take();
-    if (read->reading) {
+    // A reading this thread made for an earlier unit, if any: freeing it on
+    // the thread that added the unit would have taken this thread's heap lock.
+    std::optional<std::unique_ptr<UnitReading>> spare = readings.take();
+    if (spare && worthReusing(**spare)) {
+      read->reading = std::move(*spare);
       read->reading->restart(std::move(defines), finder, directoriesOf(job));
     } else {
       read->reading = std::make_unique<UnitReading>(std::move(defines), finder, directoriesOf(job));
@@ -688,8 +687,7 @@ void THProject::readUnits(const std::vector<UnitJob>& jobs) {
     return [this, &job, &underWay, &readings, &readAgain, index, read] {
       const bool kept = underWay.settle(index, [&] { return replayDefines(*read->reading); });
       if (kept) addReadUnit(job, *read->reading, std::move(read->unit));
-      // Made on another thread, most likely: kept rather than freed here.
-      giveBackReading(readings, std::move(read->reading));
+      readings.giveBack(std::move(read->reading), read->home);
       if (kept) return;
       ++readAgain;
       read->unit.reset();
