@@ -270,14 +270,20 @@ bool matchesMask(std::string_view name, std::string_view mask) {
 
 namespace {
 
-// Writes all of text to fd, however many system calls it takes.
-void writeAll(int fd, std::string_view text, const std::string& path) {
+// Writes all of text to fd, however many system calls it takes; false when
+// one fails (errno tells why).
+bool writeWhole(int fd, std::string_view text) {
   while (!text.empty()) {
     const ssize_t written = ::write(fd, text.data(), text.size());
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throwSystemError("write", path);
+    if (written <= 0) return false;
     text.remove_prefix(static_cast<size_t>(written));
   }
+  return true;
+}
+
+void writeAll(int fd, std::string_view text, const std::string& path) {
+  if (!writeWhole(fd, text)) throwSystemError("write", path);
 }
 
 }  // namespace
@@ -368,6 +374,33 @@ void TextFileWriter::close() {
     throw;
   }
   if (::close(fd) != 0) throwSystemError("write", path_);
+}
+
+DescriptorOutputBuffer::DescriptorOutputBuffer(int fd)
+    : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kBufferBytes)) {
+  setp(buffer_.get(), buffer_.get() + kBufferBytes);
+}
+
+DescriptorOutputBuffer::~DescriptorOutputBuffer() {
+  writeBuffered();  // nobody is left to tell of a failure
+}
+
+DescriptorOutputBuffer::int_type DescriptorOutputBuffer::overflow(int_type c) {
+  if (!writeBuffered()) return traits_type::eof();
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  *pptr() = traits_type::to_char_type(c);
+  pbump(1);
+  return c;
+}
+
+int DescriptorOutputBuffer::sync() {
+  return writeBuffered() ? 0 : -1;
+}
+
+bool DescriptorOutputBuffer::writeBuffered() {
+  const std::string_view text(pbase(), static_cast<size_t>(pptr() - pbase()));
+  setp(buffer_.get(), buffer_.get() + kBufferBytes);
+  return writeWhole(fd_, text);
 }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -120,6 +121,32 @@ class TextFileWriter {
   int fd_ = -1;
   // Frees the replaced file while this one is written; joined on close.
   std::thread discarding_;
+};
+
+// An output stream buffer that writes to a file descriptor it does not own,
+// 64 KB at a time: std::cout, once unsynchronized with C stdio, writes 8 KB
+// at a time, and a large build prints tens of MB of progress lines. A failed
+// write drops what the buffer held and makes the stream bad, as std::cout's
+// would. The destructor writes what is left.
+class DescriptorOutputBuffer final : public std::streambuf {
+ public:
+  explicit DescriptorOutputBuffer(int fd);
+  ~DescriptorOutputBuffer() override;
+  DescriptorOutputBuffer(const DescriptorOutputBuffer&) = delete;
+  DescriptorOutputBuffer& operator=(const DescriptorOutputBuffer&) = delete;
+
+ protected:
+  int_type overflow(int_type c) override;
+  int sync() override;
+
+ private:
+  // Writes out what the buffer holds and empties it; false when a write
+  // failed.
+  bool writeBuffered();
+
+  static constexpr size_t kBufferBytes = 1 << 16;
+  int fd_;
+  std::unique_ptr<char[]> buffer_;
 };
 
 }  // namespace platform

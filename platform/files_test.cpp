@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,8 +9,10 @@
 #include <csignal>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 
+#include "platform/unique_fd.h"
 #include "tests/support/test_support.h"
 
 namespace platform {
@@ -222,6 +225,40 @@ TEST(Files, TextFileWriterKeepsEveryByteAndReportsAFailedWrite) {
   EXPECT_THROW(full.write("after"), FileError);
   TextFileWriter fuller("/dev/full");
   EXPECT_THROW(fuller.write(std::string(1 << 17, 'x')), FileError);
+}
+
+// Progress lines written through a descriptor's buffer arrive whole and in
+// order, across the buffer's edges and with what the destructor writes; a
+// descriptor that cannot be written makes the stream bad.
+TEST(Files, DescriptorOutputBufferKeepsEveryByteAndReportsAFailedWrite) {
+  TempDir dir;
+  const std::string path = dir.file("progress.txt");
+  std::string expected;
+  {
+    const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    ASSERT_TRUE(fd);
+    DescriptorOutputBuffer buffer(fd.get());
+    std::ostream out(&buffer);
+    for (int i = 0; i < 20000; ++i) {
+      const std::string line = "Adding unit " + std::to_string(i) + '\n';
+      out << line;
+      expected += line;
+    }
+    const std::string piece(100000, 'p');  // larger than the buffer
+    out << piece;
+    expected += piece;
+    out.flush();
+    EXPECT_TRUE(out.good());
+    out << "left for the destructor";
+    expected += "left for the destructor";
+  }
+  EXPECT_EQ(expected, readBytes(path));
+
+  const UniqueFd readOnly(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+  DescriptorOutputBuffer failing(readOnly.get());
+  std::ostream out(&failing);
+  out << std::string(70000, 'x');
+  EXPECT_TRUE(out.bad());
 }
 
 // Rewriting an output replaces the file (so the file system need not force
