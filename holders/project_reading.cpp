@@ -119,7 +119,7 @@ namespace {
 // Whether a reading done is worth using again: one that kept the lines of
 // an unusually large unit is not, or in time every spare would be as large.
 bool worthReusing(const UnitReading& reading) {
-  constexpr size_t kLargestKeptBuffer = 256 << 10;
+  constexpr size_t kLargestKeptBuffer = 64 << 10;
   return reading.lineText.capacity() <= kLargestKeptBuffer &&
          reading.lineEnds.capacity() * sizeof(reading.lineEnds[0]) <= kLargestKeptBuffer;
 }
@@ -277,21 +277,16 @@ class ReadAhead {
   void readAfter(size_t index) {
     const size_t ahead = index + distance_;
     if (ahead >= paths_.size() || paths_[ahead].empty() || started_[ahead]) return;
-    // The file as it is: only its directives count. An unusually large
-    // file's buffer is not kept.
-    constexpr size_t kKeptBufferBytes = 16 << 20;
-    thread_local std::string bytes;
-    size_t size = 0;
+    std::string_view bytes;  // the file as it is: only its directives count
     try {
-      size = platform::readFileInto(paths_[ahead], bytes);
+      bytes = readRawSourceFile(paths_[ahead]);
     } catch (const platform::FileError&) {
       return;  // the unit's reading reports it
     }
     std::vector<std::string> includes;
-    for (const std::string_view name : includedNames(std::string_view(bytes).substr(0, size))) {
+    for (const std::string_view name : includedNames(bytes)) {
       includes.push_back(platform::upperCase(name));
     }
-    if (bytes.capacity() > kKeptBufferBytes) bytes = std::string();
     const std::lock_guard lock(mutex_);
     std::optional<size_t> gate;
     for (std::string& name : includes) {

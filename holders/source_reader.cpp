@@ -74,16 +74,18 @@ std::string normalizeLineEnds(std::string_view text) {
   return out;
 }
 
-std::string readSourceFile(std::string_view path) {
-  // The bytes go to a buffer each thread keeps, so only the text with its
-  // line ends made CR LF is allocated anew. An unusually large file's buffer
-  // is not kept.
+std::string_view readRawSourceFile(std::string_view path) {
+  // An unusually large file's buffer is kept only until the next read.
   constexpr size_t kKeptBufferBytes = 16 << 20;
   thread_local std::string bytes;
-  const size_t size = platform::readFileInto(path, bytes);
-  std::string text = normalizeLineEnds(std::string_view(bytes).substr(0, size));
   if (bytes.capacity() > kKeptBufferBytes) bytes = std::string();
-  return text;
+  const size_t size = platform::readFileInto(path, bytes);
+  return std::string_view(bytes).substr(0, size);
+}
+
+std::string readSourceFile(std::string_view path) {
+  // Only the text with its line ends made CR LF is allocated anew.
+  return normalizeLineEnds(readRawSourceFile(path));
 }
 
 std::vector<std::string_view> includedNames(std::string_view text) {

@@ -37,6 +37,10 @@ std::string normalizeLineEnds(std::string_view text);
 // The file's text (resolved ignoring case) with its line ends made CR LF.
 // Throws platform::FileError.
 std::string readSourceFile(std::string_view path);
+// The file's bytes as they are, in a buffer the thread keeps: valid until the
+// thread's next readRawSourceFile or readSourceFile. Throws
+// platform::FileError.
+std::string_view readRawSourceFile(std::string_view path);
 
 // The names the include directives of the text ("{$I name}", "{$INCLUDE
 // name}") give, as written, found without reading the text as Pascal:
