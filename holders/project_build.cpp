@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <thread>
@@ -23,6 +23,7 @@
 #include "lang/language_center.h"
 #include "platform/files.h"
 #include "platform/ordered_work.h"
+#include "platform/spares.h"
 #include "platform/text.h"
 
 namespace holders {
@@ -149,33 +150,27 @@ class UnitOutput final : public PageSink {
 // Unit outputs once handed on, for the next pieces. A piece is built on one
 // thread and written on whichever has the turn: a fresh output for every
 // piece had its kept lines and pages allocated on the one and freed on the
-// other, eleven thousand times in a large build.
+// other, eleven thousand times in a large build. An output goes back to the
+// thread that built with it, on whose heap its buffers grew.
 class UnitOutputPool {
  public:
   UnitOutputPool(THProject& project, PageSink& output) : project_(project), output_(output) {}
 
   std::shared_ptr<UnitOutput> take() {
-    std::shared_ptr<UnitOutput> spare;
-    {
-      const std::lock_guard lock(mutex_);
-      if (spare_.empty()) return std::make_shared<UnitOutput>(project_, output_);
-      spare = std::move(spare_.back());
-      spare_.pop_back();
-    }
-    spare->reuse();
-    return spare;
+    std::optional<std::shared_ptr<UnitOutput>> spare = spares_.take();
+    if (!spare) return std::make_shared<UnitOutput>(project_, output_);
+    (*spare)->reuse();
+    return std::move(*spare);
   }
 
-  void giveBack(std::shared_ptr<UnitOutput> output) {
-    const std::lock_guard lock(mutex_);
-    spare_.push_back(std::move(output));
+  void giveBack(std::shared_ptr<UnitOutput> output, std::thread::id home) {
+    spares_.giveBack(std::move(output), home);
   }
 
  private:
   THProject& project_;
   PageSink& output_;
-  std::mutex mutex_;
-  std::vector<std::shared_ptr<UnitOutput>> spare_;
+  platform::Spares<std::shared_ptr<UnitOutput>> spares_;
 };
 
 // The output of the unit this thread builds, while units are built on
@@ -372,6 +367,7 @@ void THProject::buildUnitTopics(PageSink& output) {
         const Piece piece = pieces[i];
         UnitTopic& topic = *piece.topic;
         std::shared_ptr<UnitOutput> piecePages = outputs.take();
+        const std::thread::id home = std::this_thread::get_id();
         piecePages->setGate(&gate);
         const UnitOutputScope scope(*piecePages);
         std::shared_ptr<std::array<std::string, THUnit::kJumpLists>> jumpLists;
@@ -392,9 +388,9 @@ void THProject::buildUnitTopics(PageSink& output) {
         piecePages->setGate(nullptr);
         // Written by whichever thread has the turn when it comes; by then the
         // unit's first piece has begun its page.
-        return [piecePages, jumpLists, &topic, &output, &outputs] {
+        return [piecePages, home, jumpLists, &topic, &output, &outputs] {
           piecePages->handOn();
-          outputs.giveBack(piecePages);
+          outputs.giveBack(piecePages, home);
           if (!jumpLists) return;
           topic.unit->FinishTopic(topic.page, std::move(*jumpLists), output);
           topic = UnitTopic{topic.unit, 0, {}};  // done: its memory goes back
