@@ -163,16 +163,21 @@ TEST(ParallelBuild, InheritedPropertiesAreListedInNameOrderWhenTheAncestorIsBuil
   }
 }
 
-// A large section of the contents is sorted in halves on two threads and
+// A large section of the contents is sorted in two runs on two threads and
 // merged as it goes out: the lines are those of one sort, with names that
 // share their first bytes (ordered past the sort keys) and names declared in
-// several units (kept in the order of the units).
-TEST(ParallelBuild, ALargeContentsSectionComesOutAsOneThreadSortsIt) {
+// several units (kept in the order of the units). Two large sections: one is
+// written while the next is made.
+TEST(ParallelBuild, LargeContentsSectionsComeOutAsOneThreadSortsThem) {
   std::vector<std::string> texts;
   for (int unit = 0; unit < 3; ++unit) {
-    std::string text = "unit U" + std::to_string(unit) + ";\ninterface\nconst\n";
+    std::string text = "unit U" + std::to_string(unit) + ";\ninterface\nvar\n";
     for (int i = 0; i < 8000; ++i) {
-      // Descending numbers, so each half holds work for the sort; every
+      text += "  { Variable. }\n  Var" + std::to_string((i * 7919) % 8000) + ": Integer;\n";
+    }
+    text += "const\n";
+    for (int i = 0; i < 8000; ++i) {
+      // Descending numbers, so each run holds work for the sort; every
       // tenth name is in all three units, in another case in each.
       const int number = i % 10 == 0 ? 8000 - i : 8000 * (unit + 1) - i;
       const std::string name =
@@ -188,7 +193,7 @@ TEST(ParallelBuild, ALargeContentsSectionComesOutAsOneThreadSortsIt) {
     return model.project.ContentsLines("X.HPJ");
   };
   const std::vector<std::string> one = contents(1);
-  ASSERT_GT(one.size(), 24000u);
+  ASSERT_GT(one.size(), 48000u);
   EXPECT_EQ(one, contents(2));
   // Sorted by name without regard to case; a name in several units goes
   // out in the units' order.

@@ -227,8 +227,9 @@ class THProject : public THItem {
   void buildUnitTopics(PageSink& output);
   using LineSink = std::function<void(std::string_view)>;
   void emitContents(std::string_view fileName, const LineSink& emit);
-  void emitSection(const LineSink& emit, int heading, std::string_view prefix,
-                   const SortedNameList THUnit::*list);
+  // The sections of the contents after the units: types, routines,
+  // variables, constants.
+  void emitSections(const LineSink& emit);
 
   std::string programDirectory_;
   templates::TemplateCache templateCache_;

@@ -3,10 +3,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <stop_token>
 #include <thread>
 #include <utility>
 
@@ -438,10 +440,7 @@ void THProject::emitContents(std::string_view fileName, const LineSink& emit) {
     auto* unit = static_cast<THUnit*>(entry.item);
     if (unit->IsDocumented()) emit("2 " + unit->UnitName + "=Unit_" + unit->UnitName);
   }
-  emitSection(emit, txt::CNT_Types, "=Type_", &THUnit::Types);
-  emitSection(emit, txt::CNT_Methods, "=Method_", &THUnit::Routines);
-  emitSection(emit, txt::CNT_Variables, "=Variable_", &THUnit::Variables);
-  emitSection(emit, txt::CNT_Constants, "=Constant_", &THUnit::Constants);
+  emitSections(emit);
 }
 
 namespace {
@@ -537,46 +536,9 @@ class ContentsRun {
   std::vector<Line> lines_;
 };
 
-}  // namespace
-
-void THProject::emitSection(const LineSink& emit, int heading, std::string_view prefix,
-                            const SortedNameList THUnit::*list) {
-  // Entries from all units, interleaved by name. The contents file is the
-  // last work of a build, on one thread: a large section is made from two
-  // runs of units at once, each made and sorted on a thread of its own, and
-  // the runs are merged as the lines go out. The order is total, so the
-  // merge gives the order one sort would.
-  std::vector<THUnit*> units;
-  size_t entries = 0;
-  for (const NameEntry& unitEntry : Units.entries()) {
-    auto* unit = static_cast<THUnit*>(unitEntry.item);
-    if (!unit->IsDocumented()) continue;
-    units.push_back(unit);
-    entries += static_cast<size_t>((unit->*list).count());
-  }
-  constexpr size_t kEntriesWorthASecondThread = 20000;
-  size_t firstRunUnits = units.size();
-  if (threadCount() > 1 && entries >= kEntriesWorthASecondThread) {
-    size_t behind = 0;  // entries in the first run: about half
-    for (firstRunUnits = 0; firstRunUnits < units.size() && behind * 2 < entries; ++firstRunUnits) {
-      behind += static_cast<size_t>((units[firstRunUnits]->*list).count());
-    }
-  }
-  const std::span<THUnit* const> all(units);
-  ContentsRun first(0);
-  ContentsRun second(1);
-  {
-    std::jthread secondThread;
-    if (firstRunUnits < units.size()) {
-      secondThread = std::jthread([&] {
-        second.collect(all.subspan(firstRunUnits), prefix, list, marksForContents_);
-        second.sort();
-      });
-    }
-    first.collect(all.first(firstRunUnits), prefix, list, marksForContents_);
-    first.sort();
-  }
-  emit("1 " + LanguageText(heading));
+// Writes the lines of both runs in the order one sort of them all would give.
+template <class Emit>
+void mergeInto(const Emit& emit, const ContentsRun& first, const ContentsRun& second) {
   const std::vector<ContentsRun::Line>& a = first.lines();
   const std::vector<ContentsRun::Line>& b = second.lines();
   size_t i = 0;
@@ -585,6 +547,113 @@ void THProject::emitSection(const LineSink& emit, int heading, std::string_view 
     const bool takeSecond =
         i == a.size() || (j < b.size() && ContentsRun::before(second, b[j], first, a[i]));
     emit(takeSecond ? second.text(b[j++]) : first.text(a[i++]));
+  }
+}
+
+// A section of the contents file: the units' entries of one list.
+struct ContentsSection {
+  int heading;
+  std::string_view prefix;
+  const SortedNameList THUnit::*list;
+};
+
+constexpr std::array<ContentsSection, 4> kContentsSections{{
+    {txt::CNT_Types, "=Type_", &THUnit::Types},
+    {txt::CNT_Methods, "=Method_", &THUnit::Routines},
+    {txt::CNT_Variables, "=Variable_", &THUnit::Variables},
+    {txt::CNT_Constants, "=Constant_", &THUnit::Constants},
+}};
+
+// A section's lines in two runs of units: the first made on the thread that
+// writes, the second on a helper.
+struct SectionRuns {
+  size_t firstRunUnits = 0;
+  ContentsRun first{0};
+  ContentsRun second{1};
+};
+
+// The number of leading units whose entries make about `share` of the
+// section's `entries`.
+size_t unitsForShare(std::span<THUnit* const> units, const SortedNameList THUnit::*list,
+                     size_t entries, double share) {
+  const auto wanted = static_cast<size_t>(static_cast<double>(entries) * share);
+  size_t taken = 0;
+  size_t count = 0;
+  while (count < units.size() && taken < wanted) {
+    taken += static_cast<size_t>((units[count++]->*list).count());
+  }
+  return count;
+}
+
+}  // namespace
+
+void THProject::emitSections(const LineSink& emit) {
+  // Entries from all units, interleaved by name: a large section is made from
+  // two runs of units, each sorted on its own and merged as the lines go out.
+  // The order is total, so the merge gives the order one sort would. The
+  // helper makes the second runs of the sections one after another while
+  // this thread makes the first runs and writes: a section is written while
+  // the next is made. The first runs are the smaller, as writing is this
+  // thread's too.
+  std::vector<THUnit*> units;
+  for (const NameEntry& unitEntry : Units.entries()) {
+    auto* unit = static_cast<THUnit*>(unitEntry.item);
+    if (unit->IsDocumented()) units.push_back(unit);
+  }
+  const std::span<THUnit* const> all(units);
+  constexpr size_t kEntriesWorthASecondThread = 20000;
+  constexpr double kFirstRunShare = 0.45;
+  std::array<SectionRuns, kContentsSections.size()> runs;
+  bool helped = false;
+  for (size_t k = 0; k < runs.size(); ++k) {
+    const auto list = kContentsSections[k].list;
+    size_t entries = 0;
+    for (THUnit* unit : units) entries += static_cast<size_t>((unit->*list).count());
+    runs[k].firstRunUnits = units.size();
+    if (threadCount() > 1 && entries >= kEntriesWorthASecondThread) {
+      runs[k].firstRunUnits = unitsForShare(all, list, entries, kFirstRunShare);
+      helped = helped || runs[k].firstRunUnits < units.size();
+    }
+  }
+  const auto make = [&](size_t k, ContentsRun& run, std::span<THUnit* const> part) {
+    const ContentsSection& section = kContentsSections[k];
+    run.collect(part, section.prefix, section.list, marksForContents_);
+    run.sort();
+  };
+  // Sections whose second run is made; kHelperFailed once the helper threw,
+  // after it stored the exception.
+  constexpr size_t kHelperFailed = SIZE_MAX;
+  std::atomic<size_t> secondRunsMade{0};
+  std::exception_ptr helperFailure;
+  std::jthread helper;
+  if (helped) {
+    helper = std::jthread([&](const std::stop_token& stop) {
+      try {
+        for (size_t k = 0; k < runs.size() && !stop.stop_requested(); ++k) {
+          make(k, runs[k].second, all.subspan(runs[k].firstRunUnits));
+          secondRunsMade.store(k + 1, std::memory_order_release);
+          secondRunsMade.notify_one();
+        }
+      } catch (...) {
+        helperFailure = std::current_exception();
+        secondRunsMade.store(kHelperFailed, std::memory_order_release);
+        secondRunsMade.notify_one();
+      }
+    });
+  }
+  for (size_t k = 0; k < runs.size(); ++k) {
+    make(k, runs[k].first, all.first(runs[k].firstRunUnits));
+    if (helped) {
+      size_t made = secondRunsMade.load(std::memory_order_acquire);
+      while (made <= k) {
+        secondRunsMade.wait(made, std::memory_order_acquire);
+        made = secondRunsMade.load(std::memory_order_acquire);
+      }
+      if (made == kHelperFailed) std::rethrow_exception(helperFailure);
+    }
+    emit("1 " + LanguageText(kContentsSections[k].heading));
+    mergeInto(emit, runs[k].first, runs[k].second);
+    runs[k] = SectionRuns{};  // written: its memory goes back
   }
 }
 
