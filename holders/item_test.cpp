@@ -267,7 +267,7 @@ TEST(LineEnds, AnyMixOfLineEndsIsMadeCrLf) {
   std::mt19937 random(7);
   const std::string alphabet = "ab\r\n\n";
   for (int run = 0; run < 20000; ++run) {
-    std::string text(random() % 70, 'x');
+    std::string text(random() % 100, 'x');
     const unsigned ends = random() % 4;  // none, few, many, nothing else
     for (char& c : text) {
       if (ends == 3 || random() % 8 < ends) c = alphabet[random() % alphabet.size()];

@@ -1,6 +1,7 @@
 #include "holders/source_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -33,44 +34,56 @@ void tokenDepthChange(const parser::TqPasToken& token, int& round, int& square) 
   }
 }
 
-// Where the first CR or LF of the sixteen bytes at `from` is; 16 when none.
-size_t firstLineEndOf16(const char* from) {
-  const platform::Bytes16 bytes = platform::load16(from);
-  return platform::firstMarked((bytes == '\n') | (bytes == '\r'));
-}
-
 }  // namespace
 
 std::string normalizeLineEnds(std::string_view text) {
-  // Sixteen bytes are copied at a time, line end or not, and the output
-  // moves on only past the bytes before the line end. The room left always
-  // holds such a copy and a line end; a lone CR or LF grows the text by a
-  // byte, which real sources do about every forty bytes.
-  constexpr size_t kSlack = 16 + 2;
+  // Sixteen bytes are copied at a time, line ends or not. Each line end among
+  // them is then written as CR LF where its copy began, and the bytes after
+  // it are copied again behind that. The room left always holds two blocks'
+  // worth; a lone CR or LF grows the text by a byte, which real sources do
+  // about every forty bytes, and short lines more often.
+  constexpr size_t kBlock = 16;
+  constexpr size_t kRoom = 3 * kBlock;
+  const char* const in = text.data();
+  const size_t size = text.size();
   std::string out;
-  out.resize(text.size() + text.size() / 16 + kSlack);
+  out.resize(size + size / 8 + kRoom);
   size_t written = 0;
   size_t at = 0;
-  while (at < text.size()) {
-    if (out.size() - written < kSlack) out.resize(out.size() + out.size() / 2 + kSlack);
-    char* const to = out.data() + written;
-    if (text.size() - at >= 16) {
-      std::memcpy(to, text.data() + at, 16);
-      const size_t plain = firstLineEndOf16(text.data() + at);
-      at += plain;
-      written += plain;
-      if (plain == 16) continue;
-    } else if (text[at] != '\r' && text[at] != '\n') {
-      *to = text[at++];
-      ++written;
-      continue;
+  // Copies behind a line end read up to a block and a byte past the block's
+  // start: more than two blocks must be left.
+  while (size - at > 2 * kBlock) {
+    if (out.size() - written < kRoom) out.resize(out.size() + out.size() / 2 + kRoom);
+    char* to = out.data() + written;
+    const platform::Bytes16 bytes = platform::load16(in + at);
+    platform::store16(to, bytes);
+    std::uint32_t ends = platform::markedBits((bytes == '\n') | (bytes == '\r'));
+    size_t from = 0;  // bytes of the block written so far, line ends included
+    while (ends != 0) {
+      const auto end = static_cast<size_t>(std::countr_zero(ends));
+      to += end - from;
+      const bool pair = in[at + end] == '\r' && in[at + end + 1] == '\n';
+      to[0] = '\r';
+      to[1] = '\n';
+      to += 2;
+      from = end + (pair ? 2 : 1);
+      ends &= ~((std::uint32_t{2} << end) - 1) & ~(std::uint32_t{pair} << (end + 1));
+      platform::store16(to, platform::load16(in + at + from));
     }
-    const bool pair = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
-    at += pair ? 2 : 1;
-    out[written++] = '\r';
-    out[written++] = '\n';
+    if (from < kBlock) to += kBlock - from;
+    at += std::max(from, kBlock);
+    written = static_cast<size_t>(to - out.data());
   }
   out.resize(written);
+  // The last bytes one at a time.
+  for (; at < size; ++at) {
+    if (in[at] != '\r' && in[at] != '\n') {
+      out += in[at];
+      continue;
+    }
+    if (in[at] == '\r' && at + 1 < size && in[at + 1] == '\n') ++at;
+    out += "\r\n";
+  }
   return out;
 }
 

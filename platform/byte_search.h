@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace platform {
 
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
@@ -34,6 +38,27 @@ std::size_t firstMarked(const Marks& marks) {
     return static_cast<std::size_t>(half * 8 + bits / 8);
   }
   return 16;
+}
+
+// One bit for each byte that comparisons marked, the first byte's lowest.
+template <class Marks>
+std::uint32_t markedBits(const Marks& marks) {
+  static_assert(sizeof(Marks) == 16);
+#if defined(__SSE2__)
+  __m128i vector;
+  std::memcpy(&vector, &marks, sizeof vector);
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(vector));
+#else
+  unsigned char bytes[16];
+  std::memcpy(bytes, &marks, sizeof bytes);
+  std::uint32_t bits = 0;
+  for (int i = 0; i < 16; ++i) bits |= static_cast<std::uint32_t>(bytes[i] != 0) << i;
+  return bits;
+#endif
+}
+
+inline void store16(char* to, const Bytes16& bytes) {
+  std::memcpy(to, &bytes, sizeof bytes);
 }
 
 }  // namespace platform
