@@ -572,17 +572,29 @@ struct SectionRuns {
   ContentsRun second{1};
 };
 
-// The number of leading units whose entries make about `share` of the
-// section's `entries`.
-size_t unitsForShare(std::span<THUnit* const> units, const SortedNameList THUnit::*list,
-                     size_t entries, double share) {
-  const auto wanted = static_cast<size_t>(static_cast<double>(entries) * share);
-  size_t taken = 0;
-  size_t count = 0;
-  while (count < units.size() && taken < wanted) {
-    taken += static_cast<size_t>((units[count++]->*list).count());
+using ContentsRuns = std::array<SectionRuns, kContentsSections.size()>;
+
+// Where each section's first run ends: after about `share` of its entries
+// when it is large enough to be worth a second thread, else after the last
+// unit. Returns whether any section has a second run.
+bool splitRuns(std::span<THUnit* const> units, bool twoThreads, double share, ContentsRuns& runs) {
+  constexpr size_t kEntriesWorthASecondThread = 20000;
+  bool split = false;
+  for (size_t k = 0; k < runs.size(); ++k) {
+    const auto list = kContentsSections[k].list;
+    size_t entries = 0;
+    for (THUnit* unit : units) entries += static_cast<size_t>((unit->*list).count());
+    size_t& firstRunUnits = runs[k].firstRunUnits;
+    firstRunUnits = units.size();
+    if (!twoThreads || entries < kEntriesWorthASecondThread) continue;
+    const auto wanted = static_cast<size_t>(static_cast<double>(entries) * share);
+    size_t taken = 0;
+    for (firstRunUnits = 0; firstRunUnits < units.size() && taken < wanted; ++firstRunUnits) {
+      taken += static_cast<size_t>((units[firstRunUnits]->*list).count());
+    }
+    split = split || firstRunUnits < units.size();
   }
-  return count;
+  return split;
 }
 
 }  // namespace
@@ -601,20 +613,9 @@ void THProject::emitSections(const LineSink& emit) {
     if (unit->IsDocumented()) units.push_back(unit);
   }
   const std::span<THUnit* const> all(units);
-  constexpr size_t kEntriesWorthASecondThread = 20000;
   constexpr double kFirstRunShare = 0.45;
-  std::array<SectionRuns, kContentsSections.size()> runs;
-  bool helped = false;
-  for (size_t k = 0; k < runs.size(); ++k) {
-    const auto list = kContentsSections[k].list;
-    size_t entries = 0;
-    for (THUnit* unit : units) entries += static_cast<size_t>((unit->*list).count());
-    runs[k].firstRunUnits = units.size();
-    if (threadCount() > 1 && entries >= kEntriesWorthASecondThread) {
-      runs[k].firstRunUnits = unitsForShare(all, list, entries, kFirstRunShare);
-      helped = helped || runs[k].firstRunUnits < units.size();
-    }
-  }
+  ContentsRuns runs;
+  const bool helped = splitRuns(all, threadCount() > 1, kFirstRunShare, runs);
   const auto make = [&](size_t k, ContentsRun& run, std::span<THUnit* const> part) {
     const ContentsSection& section = kContentsSections[k];
     run.collect(part, section.prefix, section.list, marksForContents_);
