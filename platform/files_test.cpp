@@ -208,7 +208,9 @@ TEST(Files, TextFileWriterKeepsEveryByteAndReportsAFailedWrite) {
   std::string expected;
   {
     TextFileWriter writer(dir.file("big.rtf"));
-    for (size_t size : {1u, 70000u, 3u, 65533u, 65536u, 0u, 131073u, 17u}) {
+    constexpr size_t buffer = TextFileWriter::kDirectWriteBytes;
+    for (size_t size : {size_t{1}, buffer + 4464, size_t{3}, buffer - 3, buffer, size_t{0},
+                        2 * buffer + 1, size_t{17}}) {
       const std::string piece(size, static_cast<char>('a' + size % 26));
       writer.writeLine(piece);
       expected += piece + "\r\n";
@@ -224,7 +226,7 @@ TEST(Files, TextFileWriterKeepsEveryByteAndReportsAFailedWrite) {
   EXPECT_THROW_MSG(full.close(), FileError, "cannot write /dev/full: No space left on device");
   EXPECT_THROW(full.write("after"), FileError);
   TextFileWriter fuller("/dev/full");
-  EXPECT_THROW(fuller.write(std::string(1 << 17, 'x')), FileError);
+  EXPECT_THROW(fuller.write(std::string(2 * TextFileWriter::kDirectWriteBytes, 'x')), FileError);
 }
 
 // Progress lines written through a descriptor's buffer arrive whole and in
