@@ -39,9 +39,10 @@ void tokenDepthChange(const parser::TqPasToken& token, int& round, int& square) 
 std::string normalizeLineEnds(std::string_view text) {
   // Sixteen bytes are copied at a time, line ends or not. Each line end among
   // them is then written as CR LF where its copy began, and the bytes after
-  // it are copied again behind that. The room left always holds two blocks'
-  // worth; a lone CR or LF grows the text by a byte, which real sources do
-  // about every forty bytes, and short lines more often.
+  // it are copied again behind that. The room left always holds three
+  // blocks' worth (a block of lone line ends doubles, and the last copy
+  // reaches a block past it); a lone CR or LF grows the text by a byte, which
+  // real sources do about every forty bytes, and short lines more often.
   constexpr size_t kBlock = 16;
   constexpr size_t kRoom = 3 * kBlock;
   const char* const in = text.data();
